@@ -1,0 +1,12 @@
+// The module-wide record of what the host gave at its last opening.
+#pragma once
+
+#include "host/host_interface.h"
+
+struct ModuleState {
+    StateRegistry* registry;  // used only while gmod_open runs
+    ScriptInterface* script;  // every script-callable function works through it; may be null
+};
+
+// Zero at load. Only gmod_open writes it; nothing clears it.
+extern ModuleState g_moduleState;

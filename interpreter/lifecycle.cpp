@@ -1,0 +1,91 @@
+#include "interpreter/lifecycle.h"
+
+#include <ruby.h>
+
+#include <cstdint>
+
+#include "interpreter/console_bridge.h"
+#include "interpreter/console_output.h"
+#include "interpreter/portability.h"
+#include "interpreter/protected_run.h"
+#include "interpreter/script_functions.h"
+
+namespace kestrel {
+namespace {
+
+enum class Life { NotStarted, Running, StartFailed, Terminated };
+
+// The interpreter is one per process and cannot be started again once
+// finalized (a later start does nothing, and the next collection aborts the
+// process), so its life is kept here.
+Life g_life = Life::NotStarted;
+const void* g_interpreterThread = nullptr;
+
+// Each thread has its own copy, so its address tells the threads apart.
+const void* CurrentThread()
+{
+    static thread_local char marker;
+    return &marker;
+}
+
+VALUE DefineConsoleBridgeBody(VALUE)
+{
+    DefineConsoleBridge();
+    return Qnil;
+}
+
+}  // namespace
+
+const char* InterpreterRefusal()
+{
+    switch (g_life) {
+    case Life::Running:
+        if (CurrentThread() != g_interpreterThread)
+            return "called from a thread other than the interpreter's";
+        return nullptr;
+    case Life::Terminated:
+        return "the interpreter has been terminated";
+    case Life::NotStarted:
+    case Life::StartFailed:
+        break;
+    }
+    return "the interpreter could not be started";
+}
+
+void StartInterpreter()
+{
+    if (g_life != Life::NotStarted)
+        return;
+    g_interpreterThread = CurrentThread();
+    SaveHostSignals();
+    bool started = StartRubyRuntime();
+    RestoreHostSignals();
+    g_life = started ? Life::Running : Life::StartFailed;
+    if (!started)
+        WriteErrorLine("the interpreter could not be started");
+}
+
+std::int32_t KESTREL_CDECL Initialize(void*)
+{
+    Evaluation evaluation = {nullptr, nullptr};
+    return ProtectedRun(DefineConsoleBridgeBody, &evaluation,
+                        "Initialize failed, check console for details.\n");
+}
+
+std::int32_t KESTREL_CDECL Terminate(void*)
+{
+    if (g_life != Life::Running)
+        return 1;  // nothing left to finalize
+    if (const char* why = InterpreterRefusal()) {
+        WriteErrorLine(why);
+        ReportToScript("Terminate failed, check console for details.\n");
+        return 0;
+    }
+    SaveHostSignals();
+    ruby_finalize();
+    RestoreHostSignals();
+    g_life = Life::Terminated;
+    return 1;
+}
+
+}  // namespace kestrel

@@ -1,0 +1,107 @@
+#include "interpreter/protected_run.h"
+
+#include <cstring>
+
+#include "host/module_state.h"
+#include "interpreter/console_output.h"
+#include "interpreter/lifecycle.h"
+
+namespace kestrel {
+namespace {
+
+VALUE ExceptionText(VALUE)
+{
+    return rb_obj_as_string(rb_gv_get("$!"));
+}
+
+// The String form of $! comes from the exception's own class, which may raise
+// or exit while giving it: that is caught here too.
+void WriteExceptionLine()
+{
+    VALUE exception = rb_errinfo();
+    int state = 0;
+    volatile VALUE text = rb_protect(ExceptionText, Qnil, &state);
+    if (state == 0) {
+        WriteErrorLine("", RSTRING_PTR(text), static_cast<std::size_t>(RSTRING_LEN(text)));
+        return;
+    }
+    const char* className = rb_obj_classname(exception);
+    WriteErrorLine("", className, std::strlen(className), " (its message could not be read)");
+}
+
+VALUE FlushStream(VALUE stream)
+{
+    return rb_io_flush(stream);
+}
+
+// Ruby's own standard output and error are buffered inside the interpreter;
+// flushed after every evaluation so that nothing is lost if the game exits
+// without terminating it. A failing flush (user code may have replaced either
+// stream) is ignored.
+void FlushStandardStreams()
+{
+    int state = 0;
+    rb_protect(FlushStream, rb_stdout, &state);
+    rb_protect(FlushStream, rb_stderr, &state);
+}
+
+std::int32_t Refuse(const char* why, const char* notice)
+{
+    WriteErrorLine(why);
+    ReportToScript(notice);
+    return 0;
+}
+
+}  // namespace
+
+void ReportToScript(const char* notice)
+{
+    if (ScriptInterface* script = g_moduleState.script)
+        script->ReportError(notice);
+}
+
+const char* RequireTextArgument(const char* notice)
+{
+    ScriptInterface* script = g_moduleState.script;
+    if (script == nullptr) {
+        WriteErrorLine("the host gave no script interface");
+        return nullptr;
+    }
+    script->RequireArgType(1, kTextArgument);
+    const char* text = script->ArgText(1);
+    if (text == nullptr) {
+        WriteErrorLine("argument 1 is not text");
+        ReportToScript(notice);
+    }
+    return text;
+}
+
+std::int32_t ProtectedRun(ProtectedBody body, Evaluation* evaluation, const char* notice)
+{
+    if (const char* why = InterpreterRefusal())
+        return Refuse(why, notice);
+
+    int state = 0;
+    rb_protect(body, reinterpret_cast<VALUE>(evaluation), &state);
+    if (state != 0)
+        WriteExceptionLine();
+    FlushStandardStreams();
+    // Once reported, the exception is let go: left in $!, it would become the
+    // cause of the next one raised, and every failure would keep all earlier
+    // ones alive (and Kernel#abort would print them again).
+    rb_set_errinfo(Qnil);
+
+    if (state != 0) {
+        ReportToScript(notice);
+        return 0;
+    }
+    if (evaluation->refusal != nullptr) {
+        // A file that could not be run: reported like a failure, but the body
+        // came back normally, so the count stays 1.
+        WriteErrorLine(evaluation->refusal, evaluation->source, std::strlen(evaluation->source), "'");
+        ReportToScript(notice);
+    }
+    return 1;
+}
+
+}  // namespace kestrel
