@@ -1,0 +1,70 @@
+# Runs one Lua script in the stand-in host and compares what it left on the
+# console (and on standard output, where the script has a transcript for it)
+# byte for byte with the transcripts kept beside the script.
+#
+#   cmake -DHOST=... -DSCRIPT=dir/name.lua -DWORK=dir [-DEMULATOR=...] -P run_script_test.cmake
+#
+# The script's first lines may say how to run it:
+#   -- host: --errors return        options for kestrel-host
+#   -- exit: 1                      the exit status expected (0 otherwise)
+# It runs in WORK, a fresh folder holding a copy of the scripts' files/ folder,
+# so relative paths and files it makes stay out of the source tree.
+
+foreach(variable HOST SCRIPT WORK)
+  if(NOT DEFINED ${variable})
+    message(FATAL_ERROR "run_script_test.cmake needs -D${variable}=...")
+  endif()
+endforeach()
+
+get_filename_component(directory "${SCRIPT}" DIRECTORY)
+get_filename_component(name "${SCRIPT}" NAME_WE)
+
+set(options "")
+set(expected_status 0)
+file(STRINGS "${SCRIPT}" header LIMIT_COUNT 3)
+foreach(line IN LISTS header)
+  if(line MATCHES "^-- host: (.*)$")
+    separate_arguments(options UNIX_COMMAND "${CMAKE_MATCH_1}")
+  elseif(line MATCHES "^-- exit: ([0-9]+)$")
+    set(expected_status "${CMAKE_MATCH_1}")
+  endif()
+endforeach()
+
+file(REMOVE_RECURSE "${WORK}")
+file(MAKE_DIRECTORY "${WORK}")
+if(EXISTS "${directory}/files")
+  file(COPY "${directory}/files" DESTINATION "${WORK}")
+endif()
+
+execute_process(
+  COMMAND ${EMULATOR} "${HOST}" --console console.txt ${options} "${SCRIPT}"
+  WORKING_DIRECTORY "${WORK}"
+  OUTPUT_FILE stdout.txt
+  ERROR_VARIABLE errors
+  RESULT_VARIABLE status
+  TIMEOUT 120)
+
+set(failed FALSE)
+if(NOT "${status}" STREQUAL "${expected_status}")
+  message(SEND_ERROR "kestrel-host exited with ${status}, expected ${expected_status}\n${errors}")
+  set(failed TRUE)
+endif()
+
+foreach(stream console stdout)
+  set(expected "${directory}/${name}.${stream}")
+  if(NOT EXISTS "${expected}")
+    continue()
+  endif()
+  execute_process(COMMAND "${CMAKE_COMMAND}" -E compare_files "${expected}" "${WORK}/${stream}.txt"
+                  RESULT_VARIABLE different)
+  if(different)
+    file(READ "${expected}" want)
+    file(READ "${WORK}/${stream}.txt" got)
+    message(SEND_ERROR "The ${stream} differs from ${expected}\n--- expected ---\n${want}\n--- got ---\n${got}\n---\n${errors}")
+    set(failed TRUE)
+  endif()
+endforeach()
+
+if(NOT failed AND NOT "${errors}" STREQUAL "")
+  message(STATUS "standard error:\n${errors}")
+endif()
