@@ -2,11 +2,15 @@
 # console (and on standard output, where the script has a transcript for it)
 # byte for byte with the transcripts kept beside the script.
 #
-#   cmake -DHOST=... -DSCRIPT=dir/name.lua -DWORK=dir [-DEMULATOR=...] -P run_script_test.cmake
+#   cmake -DHOST=... -DSCRIPT=dir/name.lua -DWORK=dir [-DOPTIONS=...] [-DEMULATOR=...]
+#         -P run_script_test.cmake
 #
-# The script's first lines may say how to run it:
-#   -- host: --errors return        options for kestrel-host
+# OPTIONS are given to kestrel-host and, as the Lua global HOST_OPTIONS, to the
+# script. The script's first lines say how to run it:
+#   -- host: --errors return        the options (read by the test list)
+#   -- host variants: A | B         run once with each of these options
 #   -- exit: 1                      the exit status expected (0 otherwise)
+#   -- platform: unix               run only where there are POSIX tools (read by the test list)
 # It runs in WORK, a fresh folder holding a copy of the scripts' files/ folder,
 # so relative paths and files it makes stay out of the source tree.
 
@@ -19,13 +23,11 @@ endforeach()
 get_filename_component(directory "${SCRIPT}" DIRECTORY)
 get_filename_component(name "${SCRIPT}" NAME_WE)
 
-set(options "")
+separate_arguments(options UNIX_COMMAND "${OPTIONS}")
 set(expected_status 0)
 file(STRINGS "${SCRIPT}" header LIMIT_COUNT 3)
 foreach(line IN LISTS header)
-  if(line MATCHES "^-- host: (.*)$")
-    separate_arguments(options UNIX_COMMAND "${CMAKE_MATCH_1}")
-  elseif(line MATCHES "^-- exit: ([0-9]+)$")
+  if(line MATCHES "^-- exit: ([0-9]+)$")
     set(expected_status "${CMAKE_MATCH_1}")
   endif()
 endforeach()
@@ -37,7 +39,8 @@ if(EXISTS "${directory}/files")
 endif()
 
 execute_process(
-  COMMAND ${EMULATOR} "${HOST}" --console console.txt ${options} "${SCRIPT}"
+  COMMAND ${EMULATOR} "${HOST}" --console console.txt ${options}
+          -e "HOST_OPTIONS = [[${OPTIONS}]]" "${SCRIPT}"
   WORKING_DIRECTORY "${WORK}"
   OUTPUT_FILE stdout.txt
   ERROR_VARIABLE errors

@@ -1,0 +1,2 @@
+puts "line one\n"
+puts "line two\n"

@@ -1,0 +1,3 @@
+puts "leaving\n"
+exit
+puts "not reached\n"

@@ -1,0 +1,1 @@
+puts "hello from a file\n"

@@ -1,0 +1,1 @@
+$name_seen = __FILE__
