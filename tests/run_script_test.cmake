@@ -11,6 +11,7 @@
 #   -- host variants: A | B         run once with each of these options
 #   -- exit: 1                      the exit status expected (0 otherwise)
 #   -- platform: unix               run only where there are POSIX tools (read by the test list)
+#   -- console: none                the console goes to /dev/null and is not compared
 # It runs in WORK, a fresh folder holding a copy of the scripts' files/ folder,
 # so relative paths and files it makes stay out of the source tree.
 
@@ -25,10 +26,13 @@ get_filename_component(name "${SCRIPT}" NAME_WE)
 
 separate_arguments(options UNIX_COMMAND "${OPTIONS}")
 set(expected_status 0)
+set(console console.txt)
 file(STRINGS "${SCRIPT}" header LIMIT_COUNT 3)
 foreach(line IN LISTS header)
   if(line MATCHES "^-- exit: ([0-9]+)$")
     set(expected_status "${CMAKE_MATCH_1}")
+  elseif(line STREQUAL "-- console: none")
+    set(console /dev/null)
   endif()
 endforeach()
 
@@ -39,7 +43,7 @@ if(EXISTS "${directory}/files")
 endif()
 
 execute_process(
-  COMMAND ${EMULATOR} "${HOST}" --console console.txt ${options}
+  COMMAND ${EMULATOR} "${HOST}" --console ${console} ${options}
           -e "HOST_OPTIONS = [[${OPTIONS}]]" "${SCRIPT}"
   WORKING_DIRECTORY "${WORK}"
   OUTPUT_FILE stdout.txt

@@ -38,6 +38,8 @@ int StatusAfterSignal(const std::vector<std::string>& chunks, int signal)
     if (pipe(ready) != 0)
         return -1;
     std::vector<std::string> words = {KESTREL_HOST_PATH, "--console", "/dev/null"};
+    if (*KESTREL_HOST_EMULATOR != '\0')
+        words.insert(words.begin(), KESTREL_HOST_EMULATOR);
     for (const std::string& chunk : chunks) {
         words.push_back("-e");
         words.push_back(chunk);
