@@ -1,5 +1,32 @@
-# The interpreter and Lua come from the system through pkg-config. A missing
-# one stops the configuration with the package that provides it.
+# The interpreter and Lua: on Linux from the system through pkg-config; for
+# Windows from the folder that tools/windows/build-deps.sh fills. A missing one
+# stops the configuration with what provides it.
+
+if(KESTREL_WINDOWS_DEPS)
+  set(ruby ${KESTREL_WINDOWS_DEPS}/ruby)
+  set(lua ${KESTREL_WINDOWS_DEPS}/lua)
+  if(NOT EXISTS ${ruby}/lib/lib${KESTREL_RUBY_SO}.dll.a OR NOT EXISTS ${lua}/lib/liblua51.dll.a)
+    message(FATAL_ERROR "Ruby 3.1 and Lua 5.1 for ${KESTREL_MINGW_TRIPLE} are not in ${KESTREL_WINDOWS_DEPS}. "
+                        "Build them with: tools/windows/build-deps.sh ${CMAKE_SYSTEM_PROCESSOR}")
+  endif()
+  add_library(kestrel_ruby INTERFACE)
+  target_include_directories(kestrel_ruby SYSTEM INTERFACE
+                             ${ruby}/include/ruby-3.1.0/${KESTREL_RUBY_ARCH} ${ruby}/include/ruby-3.1.0)
+  # As the interpreter itself was built: its time_t and file offsets are 64-bit.
+  target_compile_definitions(kestrel_ruby INTERFACE
+                             _WIN32_WINNT=0x0600 __MINGW_USE_VC2005_COMPAT _FILE_OFFSET_BITS=64)
+  target_link_libraries(kestrel_ruby INTERFACE ${ruby}/lib/lib${KESTREL_RUBY_SO}.dll.a)
+  add_library(kestrel_lua INTERFACE)
+  target_include_directories(kestrel_lua SYSTEM INTERFACE ${lua}/include)
+  target_compile_definitions(kestrel_lua INTERFACE LUA_BUILD_AS_DLL)
+  target_link_libraries(kestrel_lua INTERFACE ${lua}/lib/liblua51.dll.a)
+  add_library(kestrel::ruby ALIAS kestrel_ruby)
+  add_library(kestrel::lua ALIAS kestrel_lua)
+  # What the programs need beside them to run.
+  set(KESTREL_RUNTIME_DLLS ${ruby}/bin/${KESTREL_RUBY_SO}.dll ${lua}/bin/lua51.dll)
+  return()
+endif()
+
 find_package(PkgConfig REQUIRED)
 
 set(KESTREL_RUBY_PC "ruby-3.1" CACHE STRING "pkg-config name of the Ruby library")

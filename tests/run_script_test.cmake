@@ -62,7 +62,11 @@ foreach(stream console stdout)
   if(NOT EXISTS "${expected}")
     continue()
   endif()
-  execute_process(COMMAND "${CMAKE_COMMAND}" -E compare_files "${expected}" "${WORK}/${stream}.txt"
+  set(options "")
+  if(stream STREQUAL "stdout")
+    set(options --ignore-eol)  # a Windows program's standard output has CR LF line ends
+  endif()
+  execute_process(COMMAND "${CMAKE_COMMAND}" -E compare_files ${options} "${expected}" "${WORK}/${stream}.txt"
                   RESULT_VARIABLE different)
   if(different)
     file(READ "${expected}" want)

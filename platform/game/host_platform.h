@@ -7,8 +7,12 @@
 #define HOST_CDECL __cdecl
 #if defined(__i386__) || defined(_M_IX86)
 // 32-bit Windows calls member functions with `this` in ECX; the host's tables
-// hold plain functions, so they must take `self` the same way.
+// hold plain functions, so they must take `self` the same way. GCC applies
+// thiscall to a plain function as an extension, which -Wpedantic points out.
 #define HOST_MEMBER_CALL __thiscall
+#if defined(__GNUC__)
+#pragma GCC diagnostic ignored "-Wattributes"
+#endif
 #else
 #define HOST_MEMBER_CALL
 #endif

@@ -5,7 +5,7 @@ local function written()
   local file = assert(io.open("stdout.txt", "rb"))
   local text = file:read("*a")
   file:close()
-  return text
+  return (text:gsub("\r\n", "\n"))  -- Windows writes text-mode line ends
 end
 
 assert(rb.RunString("puts 'ruby puts'") == 1)

@@ -29,7 +29,7 @@ refused("files")                 -- a directory is no source file
 raises("files/raises.rb")
 raises("files/syntax.rb")
 raises("files/exits.rb")
-runs("files/nul.rb")             -- evaluated up to the NUL
+runs("files/zero_byte.rb")       -- evaluated up to the NUL byte
 runs("files/crlf.rb")
 -- The source is evaluated as text, under the interpreter's name for it and not the path.
 runs("files/names_itself.rb")
