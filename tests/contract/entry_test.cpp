@@ -11,6 +11,12 @@ namespace {
 
 const char kBanner[] = "kestrel locked & loaded!\n";
 
+TEST(Library, ExportsItsEntriesByName)
+{
+    EXPECT_NE(nullptr, ModuleOpen());
+    EXPECT_NE(nullptr, ModuleClose());
+}
+
 TEST(Opening, ObtainsTheInterfaceThenBuildsRbInTableOrderThenWritesTheBannerBeforeStarting)
 {
     RecordingHost host;
