@@ -8,14 +8,13 @@
 
 namespace {
 
-class ConsoleBridge : public ::testing::Test {
+class ConsoleBridge : public OpenedModule {
 protected:
     void SetUp() override
     {
-        ASSERT_EQ(0, host.Open());
+        OpenedModule::SetUp();
         ASSERT_EQ(1, host.Call("Initialize"));
         host.calls.clear();
-        host.console.clear();
     }
 
     std::string Puts(const char* source)
@@ -25,8 +24,6 @@ protected:
         EXPECT_EQ(1, host.Call("RunString")) << source;
         return host.console;
     }
-
-    RecordingHost host;
 };
 
 TEST_F(ConsoleBridge, WritesAMillionByteStringWholeInPiecesTheConsoleKeeps)

@@ -9,15 +9,13 @@ namespace {
 
 const char kBanner[] = "kestrel locked & loaded!\n";
 
-class Lifecycle : public ::testing::Test {
+class Lifecycle : public OpenedModule {
 protected:
     void SetUp() override
     {
-        ASSERT_EQ(0, host.Open());
-        host.console.clear();
+        OpenedModule::SetUp();
         host.argument = "x = 1";
     }
-    RecordingHost host;
 };
 
 TEST_F(Lifecycle, AfterTerminateEveryMemberIsRefusedWithoutTouchingTheInterpreter)

@@ -4,6 +4,8 @@
 // aborts the test.
 #pragma once
 
+#include <gtest/gtest.h>
+
 #include <cstdint>
 #include <map>
 #include <string>
@@ -55,3 +57,17 @@ public:
 // The module's entries, loaded once per test process.
 standin::OpenEntry ModuleOpen();
 standin::CloseEntry ModuleClose();
+
+// A test that starts with the module opened through a recording host, the
+// record of the opening cleared.
+class OpenedModule : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        ASSERT_EQ(0, host.Open());
+        host.calls.clear();
+        host.console.clear();
+    }
+
+    RecordingHost host;
+};

@@ -9,15 +9,7 @@ namespace {
 
 const char kNotice[] = "RunFile failed, check console for details.\n";
 
-class RunFile : public ::testing::Test {
-protected:
-    void SetUp() override
-    {
-        ASSERT_EQ(0, host.Open());
-        host.calls.clear();
-    }
-    RecordingHost host;
-};
+using RunFile = OpenedModule;
 
 TEST_F(RunFile, ReportsAFileItCannotOpenAfterTheEvaluationWithTheCountOne)
 {
@@ -37,7 +29,7 @@ TEST_F(RunFile, WritesALongPathWholeInItsErrorLine)
     std::string path(6000, 'd');
     host.argument = path.c_str();
     EXPECT_EQ(1, host.Call("RunFile"));
-    EXPECT_EQ("kestrel error: unable to load file '" + path + "'\n", host.console.substr(host.console.find('\n') + 1));
+    EXPECT_EQ("kestrel error: unable to load file '" + path + "'\n", host.console);
 }
 
 TEST_F(RunFile, WithoutTextFromAHostWhoseCheckLetsTheCallGoOnFailsCleanly)

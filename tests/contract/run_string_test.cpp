@@ -11,16 +11,7 @@ namespace {
 const char kBanner[] = "kestrel locked & loaded!\n";
 const char kNotice[] = "RunString failed, check console for details.\n";
 
-class RunString : public ::testing::Test {
-protected:
-    void SetUp() override
-    {
-        ASSERT_EQ(0, host.Open());
-        host.calls.clear();
-        host.console.clear();
-    }
-    RecordingHost host;
-};
+using RunString = OpenedModule;
 
 TEST_F(RunString, ChecksThatArgumentOneIsTextThenReadsIt)
 {
