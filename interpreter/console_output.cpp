@@ -9,6 +9,7 @@ namespace {
 
 // Well inside any console buffer we know of; the stand-in's holds 4,095 bytes.
 constexpr std::size_t kPieceSize = 1024;
+constexpr std::size_t kSearchSize = 8 * kPieceSize;
 
 void WritePiece(const char* text, std::size_t length)
 {
@@ -17,13 +18,24 @@ void WritePiece(const char* text, std::size_t length)
 
 }  // namespace
 
+// The text is searched for a NUL a few pieces at a time, just before they are
+// written, while the console is about to read them from the nearest cache,
+// rather than whole first: a long text would be read from memory twice. The
+// pieces are the same.
 void WriteConsoleText(const char* text, std::size_t length)
 {
-    if (const void* nul = std::memchr(text, '\0', length))
-        length = static_cast<std::size_t>(static_cast<const char*>(nul) - text);
-    for (std::size_t done = 0; done < length; done += kPieceSize) {
+    for (std::size_t done = 0; done < length; done += kSearchSize) {
         std::size_t rest = length - done;
-        WritePiece(text + done, rest < kPieceSize ? rest : kPieceSize);
+        std::size_t size = rest < kSearchSize ? rest : kSearchSize;
+        const void* nul = std::memchr(text + done, '\0', size);
+        if (nul != nullptr)
+            size = static_cast<std::size_t>(static_cast<const char*>(nul) - (text + done));
+        for (std::size_t piece = 0; piece < size; piece += kPieceSize) {
+            std::size_t left = size - piece;
+            WritePiece(text + done + piece, left < kPieceSize ? left : kPieceSize);
+        }
+        if (nul != nullptr)
+            return;
     }
 }
 

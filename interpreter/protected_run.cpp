@@ -9,9 +9,12 @@
 namespace kestrel {
 namespace {
 
+// $! itself: no Ruby rescue clause is running when a failure is reported, so
+// $! is the interpreter's current exception, which rb_errinfo gives without
+// looking the global up by name.
 VALUE ExceptionText(VALUE)
 {
-    return rb_obj_as_string(rb_gv_get("$!"));
+    return rb_obj_as_string(rb_errinfo());
 }
 
 // The String form of $! comes from the exception's own class, which may raise
