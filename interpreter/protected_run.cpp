@@ -63,20 +63,21 @@ void ReportToScript(const char* notice)
         script->ReportError(notice);
 }
 
-const char* RequireTextArgument(const char* notice)
+std::int32_t RunSource(ProtectedBody body, const char* notice)
 {
     ScriptInterface* script = g_moduleState.script;
     if (script == nullptr) {
         WriteErrorLine("the host gave no script interface");
-        return nullptr;
+        return 0;
     }
     script->RequireArgType(1, kTextArgument);
-    const char* text = script->ArgText(1);
-    if (text == nullptr) {
+    Evaluation evaluation = {script->ArgText(1), nullptr};
+    if (evaluation.source == nullptr) {
         WriteErrorLine("argument 1 is not text");
         ReportToScript(notice);
+        return 0;
     }
-    return text;
+    return ProtectedRun(body, &evaluation, notice);
 }
 
 std::int32_t ProtectedRun(ProtectedBody body, Evaluation* evaluation, const char* notice)

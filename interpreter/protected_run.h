@@ -23,11 +23,12 @@ using ProtectedBody = VALUE (*)(VALUE evaluation);
 // host's ReportError may unwind, and must never jump over the interpreter's frames.
 std::int32_t ProtectedRun(ProtectedBody body, Evaluation* evaluation, const char* notice);
 
-// Reads argument 1 of a script call as text, after asking the host to check
-// that it is text. Returns null, with the failure written and reported, when
-// there is no text to read: the host gave no interface, or its check let a
-// call without text go on.
-const char* RequireTextArgument(const char* notice);
+// What RunString and RunFile share: reads argument 1 of the script call as
+// text, after asking the host to check that it is, and runs `body` on it with
+// ProtectedRun. Without a text to read (the host gave no interface, or its
+// check let a call without text go on) the failure is written and reported,
+// and the count is 0.
+std::int32_t RunSource(ProtectedBody body, const char* notice);
 
 // Hands the failure notice to the calling script, if the host gave an interface.
 void ReportToScript(const char* notice);

@@ -49,11 +49,7 @@ VALUE EvalFileBody(VALUE argument)
 
 std::int32_t KESTREL_CDECL RunFile(void*)
 {
-    const char* path = RequireTextArgument(kNotice);
-    if (path == nullptr)
-        return 0;
-    Evaluation evaluation = {path, nullptr};
-    return ProtectedRun(EvalFileBody, &evaluation, kNotice);
+    return RunSource(EvalFileBody, kNotice);
 }
 
 }  // namespace kestrel

@@ -21,11 +21,7 @@ VALUE EvalTextBody(VALUE argument)
 
 std::int32_t KESTREL_CDECL RunString(void*)
 {
-    const char* text = RequireTextArgument(kNotice);
-    if (text == nullptr)
-        return 0;
-    Evaluation evaluation = {text, nullptr};
-    return ProtectedRun(EvalTextBody, &evaluation, kNotice);
+    return RunSource(EvalTextBody, kNotice);
 }
 
 }  // namespace kestrel
