@@ -19,6 +19,7 @@ enum class Life { NotStarted, Running, StartFailed, Terminated };
 // finalized (a later start does nothing, and the next collection aborts the
 // process), so its life is kept here.
 Life g_life = Life::NotStarted;
+const char kCouldNotStart[] = "the interpreter could not be started";
 const void* g_interpreterThread = nullptr;
 
 // Each thread has its own copy, so its address tells the threads apart.
@@ -49,7 +50,7 @@ const char* InterpreterRefusal()
     case Life::StartFailed:
         break;
     }
-    return "the interpreter could not be started";
+    return kCouldNotStart;
 }
 
 void StartInterpreter()
@@ -62,7 +63,7 @@ void StartInterpreter()
     RestoreHostSignals();
     g_life = started ? Life::Running : Life::StartFailed;
     if (!started)
-        WriteErrorLine("the interpreter could not be started");
+        WriteErrorLine(kCouldNotStart);
 }
 
 std::int32_t KESTREL_CDECL Initialize(void*)
