@@ -171,7 +171,10 @@ APT_UPDATED=0
 apt_update_once() {
     if [[ $APT_UPDATED -eq 0 ]]; then
         log "apt-get update"
-        run_logged "$CACHE_ROOT/apt-update.log" "${SUDO[@]}" apt-get -o DPkg::Lock::Timeout=600 update
+        # An index the archive serves broken is a warning: the install says
+        # whether a package it needs is really missing.
+        run_logged "$CACHE_ROOT/apt-update.log" "${SUDO[@]}" apt-get -o DPkg::Lock::Timeout=600 update ||
+            log "warning: apt-get update failed for some indexes; going on"
         APT_UPDATED=1
     fi
 }
@@ -192,78 +195,11 @@ fi
 command -v "$CC" >/dev/null || die "$CC not found after installing g++-mingw-w64-${MINGW_PKG_ARCH}-posix"
 [[ -x "$BASERUBY" ]] || die "$BASERUBY not found"
 
-# apt-get source of one package. The newest version is not always
-# downloadable (the security archive has been seen to list source packages
-# whose files it then 404s), so fall back to older versions from the other
-# suites; for ruby3.1 all of bookworm's are Ruby 3.1.2, matching the base ruby.
-fetch_source() {
-    local pkg=$1 ver
-    local versions
-    versions="$(apt-cache showsrc "$pkg" 2>/dev/null | sed -n 's/^Version: //p' | sort -u)"
-    [[ -n "$versions" ]] || die "no source package $pkg known to apt (deb-src missing?)"
-    # newest first, in dpkg's version order
-    local sorted=() v placed i
-    for v in $versions; do
-        placed=0
-        for i in "${!sorted[@]}"; do
-            if dpkg --compare-versions "$v" gt "${sorted[$i]}"; then
-                sorted=("${sorted[@]:0:$i}" "$v" "${sorted[@]:$i}")
-                placed=1; break
-            fi
-        done
-        [[ $placed -eq 1 ]] || sorted+=("$v")
-    done
-    # apt's sandbox user cannot write into root's home; downloading as root
-    # is fine here (the files are checked against the signed Sources index).
-    for ver in "${sorted[@]}"; do
-        log "apt-get source $pkg=$ver"
-        if (cd "$SRC_ROOT" && apt-get source -o APT::Sandbox::User=root "$pkg=$ver" \
-                >"$SRC_ROOT/apt-source-$pkg.log" 2>&1); then
-            return 0
-        fi
-        log "could not fetch $pkg=$ver ($(grep -m1 -o '[0-9]\{3\} [A-Za-z ]*' "$SRC_ROOT/apt-source-$pkg.log" || echo 'see log')), trying an older version"
-        cat "$SRC_ROOT/apt-source-$pkg.log" >>"$SRC_ROOT/apt-source-failed.log"
-        # drop whatever a failed attempt left behind
-        find "$SRC_ROOT" -maxdepth 1 -name "${pkg}[_-]*" -exec rm -rf {} +
-    done
-    die "could not fetch any source version of $pkg"
-}
-
 if [[ ! -f "$SRC_ROOT/.complete" ]]; then
-    # apt-get source needs deb-src entries. Add our own file (never touch
-    # the system's debian.sources), mirroring its URIs/suites/components.
-    if ! grep -rqs '^Types:.*deb-src\|^deb-src ' /etc/apt/sources.list /etc/apt/sources.list.d/ 2>/dev/null; then
-        srcfile=/etc/apt/sources.list.d/kestrel-deb-src.sources
-        log "adding $srcfile"
-        if [[ -f /etc/apt/sources.list.d/debian.sources ]]; then
-            # Keep every stanza (URIs, Suites, Components, Signed-By) and only
-            # switch its type to deb-src.
-            sed -e 's/^Types:.*/Types: deb-src/' /etc/apt/sources.list.d/debian.sources \
-                | "${SUDO[@]}" tee "$srcfile" >/dev/null
-        else
-            "${SUDO[@]}" tee "$srcfile" >/dev/null <<'EOF'
-Types: deb-src
-URIs: http://deb.debian.org/debian
-Suites: bookworm bookworm-updates
-Components: main
-Signed-By: /usr/share/keyrings/debian-archive-keyring.gpg
-
-Types: deb-src
-URIs: http://deb.debian.org/debian-security
-Suites: bookworm-security
-Components: main
-Signed-By: /usr/share/keyrings/debian-archive-keyring.gpg
-EOF
-        fi
-        APT_UPDATED=0
-    fi
-    apt_update_once
-
     log "fetching Debian sources of ruby3.1 and lua5.1 into $SRC_ROOT"
     rm -rf "$SRC_ROOT"
     mkdir -p "$SRC_ROOT"
-    fetch_source ruby3.1
-    fetch_source lua5.1
+    "$SCRIPT_DIR/../private-apt.sh" source "$SRC_ROOT" ruby3.1 lua5.1
     find_sources
     [[ -n "$RUBY_SRC" && -f "$RUBY_SRC/configure.ac" ]] || die "ruby3.1 source not found under $SRC_ROOT"
     [[ -n "$LUA_SRC" && -f "$LUA_SRC/src/lua.h" ]] || die "lua5.1 source not found under $SRC_ROOT"
