@@ -2,7 +2,7 @@
 
 #include <cstring>
 
-#include "host/host_interface.h"
+#include "contract/host_interface.h"
 
 namespace kestrel {
 namespace {

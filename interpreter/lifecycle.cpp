@@ -2,13 +2,8 @@
 
 #include <ruby.h>
 
-#include <cstdint>
-
-#include "interpreter/console_bridge.h"
 #include "interpreter/console_output.h"
 #include "interpreter/portability.h"
-#include "interpreter/protected_run.h"
-#include "interpreter/script_functions.h"
 
 namespace kestrel {
 namespace {
@@ -29,13 +24,20 @@ const void* CurrentThread()
     return &marker;
 }
 
-VALUE DefineConsoleBridgeBody(VALUE)
-{
-    DefineConsoleBridge();
-    return Qnil;
-}
-
 }  // namespace
+
+void StartInterpreter()
+{
+    if (g_life != Life::NotStarted)
+        return;
+    g_interpreterThread = CurrentThread();
+    SaveHostSignals();
+    bool started = StartRubyRuntime();
+    RestoreHostSignals();
+    g_life = started ? Life::Running : Life::StartFailed;
+    if (!started)
+        WriteErrorLine(kCouldNotStart);
+}
 
 const char* InterpreterRefusal()
 {
@@ -53,40 +55,17 @@ const char* InterpreterRefusal()
     return kCouldNotStart;
 }
 
-void StartInterpreter()
+bool InterpreterRunning()
 {
-    if (g_life != Life::NotStarted)
-        return;
-    g_interpreterThread = CurrentThread();
-    SaveHostSignals();
-    bool started = StartRubyRuntime();
-    RestoreHostSignals();
-    g_life = started ? Life::Running : Life::StartFailed;
-    if (!started)
-        WriteErrorLine(kCouldNotStart);
+    return g_life == Life::Running;
 }
 
-std::int32_t KESTREL_CDECL Initialize(void*)
+void TerminateInterpreter()
 {
-    Evaluation evaluation = {nullptr, nullptr};
-    return ProtectedRun(DefineConsoleBridgeBody, &evaluation,
-                        "Initialize failed, check console for details.\n");
-}
-
-std::int32_t KESTREL_CDECL Terminate(void*)
-{
-    if (g_life != Life::Running)
-        return 1;  // nothing left to finalize
-    if (const char* why = InterpreterRefusal()) {
-        WriteErrorLine(why);
-        ReportToScript("Terminate failed, check console for details.\n");
-        return 0;
-    }
     SaveHostSignals();
     ruby_finalize();
     RestoreHostSignals();
     g_life = Life::Terminated;
-    return 1;
 }
 
 }  // namespace kestrel

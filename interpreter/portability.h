@@ -2,16 +2,6 @@
 // The module's logic calls these names and never tests the platform itself.
 #pragma once
 
-#if defined(_WIN32)
-#define KESTREL_EXPORT __declspec(dllexport)
-#define KESTREL_IMPORT __declspec(dllimport)
-#define KESTREL_CDECL __cdecl
-#else
-#define KESTREL_EXPORT __attribute__((visibility("default")))
-#define KESTREL_IMPORT
-#define KESTREL_CDECL
-#endif
-
 namespace kestrel {
 
 // The interpreter installs handlers of its own for the signals that stop a

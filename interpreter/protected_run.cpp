@@ -2,16 +2,12 @@
 
 #include <cstring>
 
-#include "host/module_state.h"
-#include "interpreter/console_output.h"
-#include "interpreter/lifecycle.h"
-
 namespace kestrel {
 namespace {
 
-// $! itself: no Ruby rescue clause is running when a failure is reported, so
-// $! is the interpreter's current exception, which rb_errinfo gives without
-// looking the global up by name.
+// $! itself: no Ruby rescue clause is running when a failure is read, so $! is
+// the interpreter's current exception, which rb_errinfo gives without looking
+// the global up by name.
 VALUE ExceptionText(VALUE)
 {
     return rb_obj_as_string(rb_errinfo());
@@ -19,17 +15,15 @@ VALUE ExceptionText(VALUE)
 
 // The String form of $! comes from the exception's own class, which may raise
 // or exit while giving it: that is caught here too.
-void WriteExceptionLine()
+FailureReason ReadException()
 {
     VALUE exception = rb_errinfo();
     int state = 0;
-    volatile VALUE text = rb_protect(ExceptionText, Qnil, &state);
-    if (state == 0) {
-        WriteErrorLine("", RSTRING_PTR(text), static_cast<std::size_t>(RSTRING_LEN(text)));
-        return;
-    }
+    VALUE text = rb_protect(ExceptionText, Qnil, &state);
+    if (state == 0)
+        return {"", RSTRING_PTR(text), static_cast<std::size_t>(RSTRING_LEN(text)), "", text};
     const char* className = rb_obj_classname(exception);
-    WriteErrorLine("", className, std::strlen(className), " (its message could not be read)");
+    return {"", className, std::strlen(className), " (its message could not be read)", Qnil};
 }
 
 VALUE FlushStream(VALUE stream)
@@ -48,64 +42,37 @@ void FlushStandardStreams()
     rb_protect(FlushStream, rb_stderr, &state);
 }
 
-std::int32_t Refuse(const char* why, const char* notice)
+// The value of the evaluated code is discarded.
+VALUE EvalTextBody(VALUE source)
 {
-    WriteErrorLine(why);
-    ReportToScript(notice);
-    return 0;
+    rb_eval_string(reinterpret_cast<const char*>(source));
+    return Qnil;
 }
 
 }  // namespace
 
-void ReportToScript(const char* notice)
+FailureReason Reason(const char* words)
 {
-    if (ScriptInterface* script = g_moduleState.script)
-        script->ReportError(notice);
+    return {words, "", 0, "", Qnil};
 }
 
-std::int32_t RunSource(ProtectedBody body, const char* notice)
+bool ProtectedRun(ProtectedBody body, VALUE argument, FailureReason* failure)
 {
-    ScriptInterface* script = g_moduleState.script;
-    if (script == nullptr) {
-        WriteErrorLine("the host gave no script interface");
-        return 0;
-    }
-    script->RequireArgType(1, kTextArgument);
-    Evaluation evaluation = {script->ArgText(1), nullptr};
-    if (evaluation.source == nullptr) {
-        WriteErrorLine("argument 1 is not text");
-        ReportToScript(notice);
-        return 0;
-    }
-    return ProtectedRun(body, &evaluation, notice);
-}
-
-std::int32_t ProtectedRun(ProtectedBody body, Evaluation* evaluation, const char* notice)
-{
-    if (const char* why = InterpreterRefusal())
-        return Refuse(why, notice);
-
     int state = 0;
-    rb_protect(body, reinterpret_cast<VALUE>(evaluation), &state);
+    rb_protect(body, argument, &state);
     if (state != 0)
-        WriteExceptionLine();
+        *failure = ReadException();
     FlushStandardStreams();
-    // Once reported, the exception is let go: left in $!, it would become the
+    // Once read, the exception is let go: left in $!, it would become the
     // cause of the next one raised, and every failure would keep all earlier
     // ones alive (and Kernel#abort would print them again).
     rb_set_errinfo(Qnil);
+    return state == 0;
+}
 
-    if (state != 0) {
-        ReportToScript(notice);
-        return 0;
-    }
-    if (evaluation->refusal != nullptr) {
-        // A file that could not be run: reported like a failure, but the body
-        // came back normally, so the count stays 1.
-        WriteErrorLine(evaluation->refusal, evaluation->source, std::strlen(evaluation->source), "'");
-        ReportToScript(notice);
-    }
-    return 1;
+bool EvaluateText(const char* source, FailureReason* failure)
+{
+    return ProtectedRun(EvalTextBody, reinterpret_cast<VALUE>(source), failure);
 }
 
 }  // namespace kestrel

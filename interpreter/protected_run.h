@@ -1,36 +1,38 @@
-// Runs interpreter work under the interpreter's protection and reports a
-// failure on the console and to the calling script.
+// Runs interpreter work under the interpreter's protection, so that no
+// exception or other non-local exit of the interpreter leaves through the
+// module, and says what went wrong when it did.
 #pragma once
 
 #include <ruby.h>
 
-#include <cstdint>
+#include <cstddef>
 
 namespace kestrel {
 
-// The argument of every protected body.
-struct Evaluation {
-    const char* source;   // the text to evaluate, or the path of the file that holds it
-    const char* refusal;  // set by a body that came back without evaluating anything:
-                          // the words that the console line puts before the quoted source
+// Why a call failed, as its console line says it:
+// "kestrel error: " lead, then detail (detailLength bytes or up to a NUL), then trail.
+struct FailureReason {
+    const char* lead;
+    const char* detail;
+    std::size_t detailLength;
+    const char* trail;
+    VALUE text;  // the String that detail points into, if any: a reason lives on
+                 // the caller's stack, where the collector sees it and keeps the String
 };
 
-using ProtectedBody = VALUE (*)(VALUE evaluation);
+// A reason given by the module itself, in so many words.
+FailureReason Reason(const char* words);
 
-// Runs `body` with `evaluation` under protection. Returns 1 when the body came
-// back normally and 0 when it left by an exception or another non-local exit.
-// Every failure is reported here, after the protected call has returned: the
-// host's ReportError may unwind, and must never jump over the interpreter's frames.
-std::int32_t ProtectedRun(ProtectedBody body, Evaluation* evaluation, const char* notice);
+using ProtectedBody = VALUE (*)(VALUE argument);
 
-// What RunString and RunFile share: reads argument 1 of the script call as
-// text, after asking the host to check that it is, and runs `body` on it with
-// ProtectedRun. Without a text to read (the host gave no interface, or its
-// check let a call without text go on) the failure is written and reported,
-// and the count is 0.
-std::int32_t RunSource(ProtectedBody body, const char* notice);
+// Runs `body(argument)` under protection, then flushes Ruby's standard streams
+// and lets go of the exception, if any. Returns true when the body came back
+// normally; otherwise fills `*failure` with the exception's String form and
+// returns false. Nothing is reported here: the report may unwind, which must
+// happen after the interpreter's protected call has returned.
+bool ProtectedRun(ProtectedBody body, VALUE argument, FailureReason* failure);
 
-// Hands the failure notice to the calling script, if the host gave an interface.
-void ReportToScript(const char* notice);
+// Evaluates source text with ProtectedRun, up to its first NUL byte.
+bool EvaluateText(const char* source, FailureReason* failure);
 
 }  // namespace kestrel

@@ -11,7 +11,7 @@
 
 #include <cstdint>
 
-#include "interpreter/portability.h"
+#include "contract/platform.h"
 
 #define KESTREL_SLOT(n) virtual void Slot##n() = 0;
 

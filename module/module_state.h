@@ -1,7 +1,7 @@
 // The module-wide record of what the host gave at its last opening.
 #pragma once
 
-#include "host/host_interface.h"
+#include "contract/host_interface.h"
 
 struct ModuleState {
     StateRegistry* registry;  // used only while gmod_open runs

@@ -1,3 +1,3 @@
-#include "host/module_state.h"
+#include "module/module_state.h"
 
 ModuleState g_moduleState = {nullptr, nullptr};
