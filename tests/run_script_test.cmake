@@ -2,20 +2,15 @@
 # console (and on standard output, where the script has a transcript for it)
 # byte for byte with the transcripts kept beside the script.
 #
-#   cmake -DHOST=... -DSCRIPT=dir/name.lua -DWORK=dir [-DOPTIONS=...] [-DEMULATOR=...]
-#         -P run_script_test.cmake
+#   cmake -DHOST=... -DSCRIPT=dir/name.lua -DWORK=dir -DEXPECTED_STATUS=n -DCONSOLE=file
+#         [-DOPTIONS=...] [-DEMULATOR=...] -P run_script_test.cmake
 #
 # OPTIONS are given to kestrel-host and, as the Lua global HOST_OPTIONS, to the
-# script. The script's first lines say how to run it:
-#   -- host: --errors return        the options (read by the test list)
-#   -- host variants: A | B         run once with each of these options
-#   -- exit: 1                      the exit status expected (0 otherwise)
-#   -- platform: unix               run only where there are POSIX tools (read by the test list)
-#   -- console: none                the console goes to /dev/null and is not compared
-# It runs in WORK, a fresh folder holding a copy of the scripts' files/ folder,
+# script; the test list reads them, the exit status and the console file from
+# the script's header (tests/CMakeLists.txt). It runs in WORK, a fresh folder holding a copy of the scripts' files/ folder,
 # so relative paths and files it makes stay out of the source tree.
 
-foreach(variable HOST SCRIPT WORK)
+foreach(variable HOST SCRIPT WORK EXPECTED_STATUS CONSOLE)
   if(NOT DEFINED ${variable})
     message(FATAL_ERROR "run_script_test.cmake needs -D${variable}=...")
   endif()
@@ -25,16 +20,6 @@ get_filename_component(directory "${SCRIPT}" DIRECTORY)
 get_filename_component(name "${SCRIPT}" NAME_WE)
 
 separate_arguments(options UNIX_COMMAND "${OPTIONS}")
-set(expected_status 0)
-set(console console.txt)
-file(STRINGS "${SCRIPT}" header LIMIT_COUNT 3)
-foreach(line IN LISTS header)
-  if(line MATCHES "^-- exit: ([0-9]+)$")
-    set(expected_status "${CMAKE_MATCH_1}")
-  elseif(line STREQUAL "-- console: none")
-    set(console /dev/null)
-  endif()
-endforeach()
 
 file(REMOVE_RECURSE "${WORK}")
 file(MAKE_DIRECTORY "${WORK}")
@@ -43,7 +28,7 @@ if(EXISTS "${directory}/files")
 endif()
 
 execute_process(
-  COMMAND ${EMULATOR} "${HOST}" --console ${console} ${options}
+  COMMAND ${EMULATOR} "${HOST}" --console ${CONSOLE} ${options}
           -e "HOST_OPTIONS = [[${OPTIONS}]]" "${SCRIPT}"
   WORKING_DIRECTORY "${WORK}"
   OUTPUT_FILE stdout.txt
@@ -52,8 +37,8 @@ execute_process(
   TIMEOUT 120)
 
 set(failed FALSE)
-if(NOT "${status}" STREQUAL "${expected_status}")
-  message(SEND_ERROR "kestrel-host exited with ${status}, expected ${expected_status}\n${errors}")
+if(NOT "${status}" STREQUAL "${EXPECTED_STATUS}")
+  message(SEND_ERROR "kestrel-host exited with ${status}, expected ${EXPECTED_STATUS}\n${errors}")
   set(failed TRUE)
 endif()
 
