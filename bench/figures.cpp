@@ -17,15 +17,14 @@ namespace {
 
 constexpr std::size_t kKB = 1024;
 constexpr std::size_t kMB = 1024 * kKB;
-constexpr std::size_t kCalls = 20;       // the calls in a block
 constexpr std::size_t kPiece = 1024;     // the pieces the module writes a String in
 constexpr int kLuaCalls = 100000;
 
 // How a block's seconds read: the time of one of `units` units of work, times
 // `scale` (1e6 for µs); or a rate of `amount` a block.
-std::function<double(double)> Time(double units, double scale)
+std::function<double(double)> Time(std::size_t units, double scale)
 {
-    return [=](double seconds) { return seconds / units * scale; };
+    return [=](double seconds) { return seconds / static_cast<double>(units) * scale; };
 }
 
 std::function<double(double)> Rate(double amount)
@@ -46,9 +45,9 @@ VALUE Eval(VALUE text)
 // The bare interpreter: the text evaluated under protection; a failure's
 // message read from $!, which is then cleared (left set, each exception would
 // take the last as its cause, and the chain would grow with every call).
-Block EvalProtected(const char* text, bool raises)
+Block EvalProtected(std::size_t calls, const char* text, bool raises)
 {
-    return Timed(kCalls, [text, raises] {
+    return Timed(calls, [text, raises] {
         int state = 0;
         rb_protect(Eval, reinterpret_cast<VALUE>(text), &state);
         if (state == 0)
@@ -61,10 +60,10 @@ Block EvalProtected(const char* text, bool raises)
 
 // rb.RunString called as the host calls it; a failure must come with its
 // console line and its notice.
-Block RunString(const char* text, bool raises)
+Block RunString(std::size_t calls, const char* text, bool raises)
 {
     standin::ModuleFunction runString = g_host.members.at("RunString");
-    return Timed(kCalls, [runString, text, raises] {
+    return Timed(calls, [runString, text, raises] {
         std::size_t notices = g_host.notices;
         std::size_t console = g_host.consoleBytes;
         std::int32_t count = g_host.Call(runString, text);
@@ -74,12 +73,15 @@ Block RunString(const char* text, bool raises)
     });
 }
 
-void CompareCall(const char* name, const std::string& what, const char* text, bool raises, double goal)
+// Blocks of `calls` calls, short enough that most pairs fall between two
+// spells of other work on a busy machine.
+void CompareCall(const char* name, const std::string& what, std::size_t calls, const char* text, bool raises,
+                 double goal)
 {
     std::string bare = "rb_eval_string under rb_protect";
-    Compare({std::string("call/") + name, what, raises ? bare + ", then $!'s message" : bare, "µs", Time(kCalls, 1e6),
-             goal},
-            RunString(text, raises), EvalProtected(text, raises));
+    Figure figure{std::string("call/") + name, what, raises ? bare + ", then $!'s message" : bare, "µs",
+                  Time(calls, 1e6), goal};
+    Compare(figure, RunString(calls, text, raises), EvalProtected(calls, text, raises));
 }
 
 // A method definition of exactly 1,024 bytes: short statements, padded with a comment.
@@ -223,9 +225,9 @@ void CompareProcesses()
 void RegisterFigures()
 {
     static const std::string method = MethodDefinition();
-    CompareCall("nil", "RunString(\"nil\")", "nil", false, 1.05);
-    CompareCall("method_1kb", "RunString(1 KB method definition)", method.c_str(), false, 1.05);
-    CompareCall("raise", "RunString(\"raise 'boom'\"), console line and notice", "raise 'boom'", true, 1.10);
+    CompareCall("nil", "RunString(\"nil\")", 20, "nil", false, 1.05);
+    CompareCall("method_1kb", "RunString(1 KB method definition)", 2, method.c_str(), false, 1.05);
+    CompareCall("raise", "RunString(\"raise 'boom'\"), console line and notice", 20, "raise 'boom'", true, 1.10);
     for (std::size_t size : Sizes({64 * kKB, kMB}))
         ComparePuts(size);
     for (bool comments : {true, false}) {

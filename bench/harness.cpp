@@ -105,9 +105,8 @@ double Median(std::vector<double> values)
     return values.size() % 2 == 1 ? values[middle] : (values[middle - 1] + values[middle]) / 2;
 }
 
-// One pair of blocks an iteration; `pairs` counts them over the whole run, so
-// that the side going first takes turns also when a slow figure runs one pair
-// a repetition.
+// `pairs` counts over the whole run, so that the side going first takes turns
+// also when a slow figure runs one pair a repetition.
 void RunPairs(benchmark::State& state, const Figure& figure, const Block& kestrel, const Block& baseline,
               std::size_t& pairs)
 {

@@ -54,14 +54,14 @@ struct Figure {
     double goal = 0;       // the highest ratio that meets the goal; 0 for none
 };
 
-// Registers the figure's benchmark: blocks of kestrel's work and the
-// baseline's in turns (the side that goes first taking turns), each pair right
-// after the other, so that a busy spell of the machine falls on both halves of
-// a pair or spoils one pair; the ratio is kestrel's time over the baseline's,
-// the median over the pairs. `repetitions` 0 leaves them to the command line.
+// Registers the figure's benchmark: a block of kestrel's work and one of the
+// baseline's in each iteration (the side that goes first taking turns), so that
+// a busy spell of the machine falls on both halves of a pair or spoils one
+// pair; the ratio is kestrel's time over the baseline's, the median over the
+// pairs. `repetitions` 0 leaves them to the command line.
 void Compare(const Figure& figure, Block kestrel, Block baseline, int repetitions = 0);
 
-// Registers a figure whose benchmark sets the counters "kestrel", "baseline"
+// Registers a figure whose benchmark sets its counters "kestrel", "baseline"
 // (in the figure's unit) and "ratio" itself.
 benchmark::internal::Benchmark* Register(const Figure& figure, std::function<void(benchmark::State&)> body);
 
