@@ -68,6 +68,8 @@ void StartInterpreter()
 
 std::int32_t KESTREL_CDECL Initialize(void*)
 {
+    if (RefusedWithoutInterface())
+        return 0;
     Evaluation evaluation = {nullptr, nullptr};
     return ProtectedRun(DefineConsoleBridgeBody, &evaluation,
                         "Initialize failed, check console for details.\n");
@@ -75,6 +77,8 @@ std::int32_t KESTREL_CDECL Initialize(void*)
 
 std::int32_t KESTREL_CDECL Terminate(void*)
 {
+    if (RefusedWithoutInterface())
+        return 0;
     if (g_life != Life::Running)
         return 1;  // nothing left to finalize
     if (const char* why = InterpreterRefusal()) {

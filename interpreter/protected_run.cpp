@@ -63,13 +63,19 @@ void ReportToScript(const char* notice)
         script->ReportError(notice);
 }
 
+bool RefusedWithoutInterface()
+{
+    if (g_moduleState.script != nullptr)
+        return false;
+    WriteErrorLine("the host gave no script interface");
+    return true;
+}
+
 std::int32_t RunSource(ProtectedBody body, const char* notice)
 {
-    ScriptInterface* script = g_moduleState.script;
-    if (script == nullptr) {
-        WriteErrorLine("the host gave no script interface");
+    if (RefusedWithoutInterface())
         return 0;
-    }
+    ScriptInterface* script = g_moduleState.script;
     script->RequireArgType(1, kTextArgument);
     Evaluation evaluation = {script->ArgText(1), nullptr};
     if (evaluation.source == nullptr) {

@@ -30,6 +30,12 @@ std::int32_t ProtectedRun(ProtectedBody body, Evaluation* evaluation, const char
 // and the count is 0.
 std::int32_t RunSource(ProtectedBody body, const char* notice);
 
+// Every member works through the interface kept from the last opening. Without
+// one (the host gave none, or the state was closed since) a member must touch
+// nothing of the host's: this writes why and returns true, and the member
+// returns 0 with no notice, since there is nobody to hand it to.
+bool RefusedWithoutInterface();
+
 // Hands the failure notice to the calling script, if the host gave an interface.
 void ReportToScript(const char* notice);
 
