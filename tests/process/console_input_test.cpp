@@ -54,7 +54,7 @@ TEST(ConsoleInput, AChunkThatIsNotCompleteGoesOnOverTheNextLines)
         "lines]] print(s)\n");
     EXPECT_EQ(0, ended.status) << ended.errors;
     EXPECT_EQ("42\t84\ntwo\nlines\n", ended.output);
-    EXPECT_EQ("", ended.errors);
+    EXPECT_EQ(std::string::npos, ended.errors.find("kestrel-host:")) << ended.errors;
 }
 
 TEST(ConsoleInput, AnErrorOtherThanAnEarlyEndIsReportedAtOnceAndReadingGoesOn)
@@ -62,7 +62,7 @@ TEST(ConsoleInput, AnErrorOtherThanAnEarlyEndIsReportedAtOnceAndReadingGoesOn)
     Ended ended = RunWithInput("x = = 1\nprint('next')\n");
     EXPECT_EQ(1, ended.status);
     EXPECT_EQ("next\n", ended.output);
-    EXPECT_EQ("kestrel-host: stdin:1: unexpected symbol near '='\n", ended.errors);
+    EXPECT_EQ(0u, ended.errors.find("kestrel-host: stdin:1: unexpected symbol near '='\n")) << ended.errors;
 }
 
 TEST(ConsoleInput, InputThatEndsInsideAChunkIsReportedAsTheParserSeesIt)
@@ -70,7 +70,8 @@ TEST(ConsoleInput, InputThatEndsInsideAChunkIsReportedAsTheParserSeesIt)
     Ended ended = RunWithInput("print('first')\nfunction f()\n  return 1\n");
     EXPECT_EQ(1, ended.status);
     EXPECT_EQ("first\n", ended.output);
-    EXPECT_EQ("kestrel-host: stdin:2: 'end' expected (to close 'function' at line 1) near '<eof>'\n", ended.errors);
+    EXPECT_EQ(0u, ended.errors.find("kestrel-host: stdin:2: 'end' expected (to close 'function' at line 1) near '<eof>'\n"))
+        << ended.errors;
 }
 
 // kestrel-host with its standard streams on a terminal of its own.
