@@ -20,20 +20,31 @@ VALUE DefineConsoleBridgeBody(VALUE)
     return Qnil;
 }
 
+// Every member works through the interface kept from the last opening. Without
+// one (the host gave none, or the state was closed since) a member must touch
+// nothing of the host's: the reason is written, and there is nobody to hand a
+// notice to.
+bool RefusedWithoutInterface(Member member)
+{
+    if (g_moduleState.script != nullptr)
+        return false;
+    Fail(member, Reason("the host gave no script interface"));
+    return true;
+}
+
 // Reads argument 1 of the script call as text, after asking the host to check
 // that it is, and makes sure the interpreter may run it. Null when the member
 // cannot go on (its count is then 0); the failure has been reported.
 const char* TakeSource(Member member)
 {
+    if (RefusedWithoutInterface(member))
+        return nullptr;
     ScriptInterface* script = g_moduleState.script;
-    const char* why = "the host gave no script interface";
-    if (script != nullptr) {
-        script->RequireArgType(1, kTextArgument);
-        const char* source = script->ArgText(1);
-        why = source == nullptr ? "argument 1 is not text" : InterpreterRefusal();
-        if (why == nullptr)
-            return source;
-    }
+    script->RequireArgType(1, kTextArgument);
+    const char* source = script->ArgText(1);
+    const char* why = source == nullptr ? "argument 1 is not text" : InterpreterRefusal();
+    if (why == nullptr)
+        return source;
     Fail(member, Reason(why));
     return nullptr;
 }
@@ -49,6 +60,8 @@ std::int32_t FileFailure(const char* lead, const char* path)
 
 std::int32_t KESTREL_CDECL Initialize(void*)
 {
+    if (RefusedWithoutInterface(Member::Initialize))
+        return 0;
     if (const char* why = InterpreterRefusal())
         return Fail(Member::Initialize, Reason(why));
     FailureReason failure{};
@@ -59,6 +72,8 @@ std::int32_t KESTREL_CDECL Initialize(void*)
 
 std::int32_t KESTREL_CDECL Terminate(void*)
 {
+    if (RefusedWithoutInterface(Member::Terminate))
+        return 0;
     if (!InterpreterRunning())
         return 1;  // nothing left to finalize
     if (const char* why = InterpreterRefusal())

@@ -8,5 +8,5 @@ struct ModuleState {
     ScriptInterface* script;  // every script-callable function works through it; may be null
 };
 
-// Zero at load. Only gmod_open writes it; nothing clears it.
+// Zero at load. gmod_open writes it; gmod_close clears it.
 extern ModuleState g_moduleState;

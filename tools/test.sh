@@ -27,7 +27,7 @@ run() {  # DIR CTEST-ARGUMENTS...
 }
 
 build_main() {
-  "$top/tools/deps.sh" "${common[@]}" valgrind
+  "$top/tools/deps.sh" "${common[@]}" valgrind libreadline-dev
   build "$top/build" -DKESTREL_MEMCHECK=ON
 }
 

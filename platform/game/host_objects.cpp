@@ -121,12 +121,6 @@ GameHost::GameHost(lua_State* state, ErrorMode mode, bool giveInterface)
 {
 }
 
-GameHost::~GameHost()
-{
-    for (const auto& object : fetched_)
-        luaL_unref(state_, LUA_REGISTRYINDEX, object->reference);
-}
-
 HostObject* GameHost::InterfaceFor(void* handle)
 {
     return giveInterface_ && handle == state_ ? &interface_ : nullptr;

@@ -28,10 +28,12 @@ struct HostObject {
     int reference;  // the Lua registry reference of a fetched global
 };
 
+// The closures it stores in the state use it until the state is closed, the
+// finalizers that run then included: close the state before it goes. The
+// references of fetched globals go with the state.
 class GameHost {
 public:
     GameHost(lua_State* state, ErrorMode mode, bool giveInterface);
-    ~GameHost();
     GameHost(const GameHost&) = delete;
     GameHost& operator=(const GameHost&) = delete;
 

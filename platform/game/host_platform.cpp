@@ -35,6 +35,11 @@ void* FindEntry(void* module, const char* name)
     return reinterpret_cast<void*>(GetProcAddress(static_cast<HMODULE>(module), name));
 }
 
+void UnloadModule(void* module)
+{
+    FreeLibrary(static_cast<HMODULE>(module));
+}
+
 bool StandardInputIsTerminal()
 {
     return _isatty(_fileno(stdin)) != 0;
@@ -61,6 +66,11 @@ void* LoadModule(const std::string& path, std::string& error)
 void* FindEntry(void* module, const char* name)
 {
     return dlsym(module, name);
+}
+
+void UnloadModule(void* module)
+{
+    dlclose(module);
 }
 
 bool StandardInputIsTerminal()

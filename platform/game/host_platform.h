@@ -30,6 +30,9 @@ std::string DefaultModulePath();
 // null and sets `error`.
 void* LoadModule(const std::string& path, std::string& error);
 void* FindEntry(void* module, const char* name);
+// Gives back the hold that LoadModule took; the system unmaps the module once
+// nothing holds it.
+void UnloadModule(void* module);
 
 bool StandardInputIsTerminal();
 

@@ -1,11 +1,13 @@
 // kestrel-host: a stand-in for the game. It opens a Lua 5.1 state, loads the
 // module and opens it with its script objects, runs the Lua it is given, and
-// closes the module.
+// closes the state and unloads the module, as a game does at each map change:
+// once, or as many times as it is told.
 #include <lua.hpp>
 
+#include <cerrno>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
-#include <iostream>
 #include <string>
 #include <vector>
 
@@ -13,6 +15,7 @@
 #include "host_objects.h"
 #include "host_platform.h"
 #include "host_positions.h"
+#include "interactive_console.h"
 
 namespace {
 
@@ -22,13 +25,14 @@ constexpr int kBadUsage = 2;
 
 const char kUsage[] =
     "usage: kestrel-host [--module PATH] [--console PATH] [--errors raise|unwind|return]\n"
-    "                    [--no-interface] [-e LUA]... [SCRIPT.lua]\n";
+    "                    [--no-interface] [--cycles N] [-e LUA]... [SCRIPT.lua]\n";
 
 struct Options {
     std::string module = standin::DefaultModulePath();
     std::string console;
     standin::ErrorMode errors = standin::ErrorMode::Raise;
     bool giveInterface = true;
+    long cycles = 1;
     std::vector<std::string> chunks;
     std::string script;
 };
@@ -46,6 +50,18 @@ bool ParseErrorMode(const std::string& word, standin::ErrorMode& mode)
     return true;
 }
 
+// A whole number from 1 to a million, and nothing else.
+bool ParseCycles(const char* word, long& cycles)
+{
+    char* end = nullptr;
+    errno = 0;
+    long value = std::strtol(word, &end, 10);
+    if (errno != 0 || end == word || *end != '\0' || value < 1 || value > 1000000)
+        return false;
+    cycles = value;
+    return true;
+}
+
 bool ParseOptions(int argc, char** argv, Options& options)
 {
     for (int i = 1; i < argc; ++i) {
@@ -57,6 +73,9 @@ bool ParseOptions(int argc, char** argv, Options& options)
             options.console = argv[++i];
         else if (argument == "--errors" && hasValue) {
             if (!ParseErrorMode(argv[++i], options.errors))
+                return false;
+        } else if (argument == "--cycles" && hasValue) {
+            if (!ParseCycles(argv[++i], options.cycles))
                 return false;
         } else if (argument == "--no-interface")
             options.giveInterface = false;
@@ -107,21 +126,6 @@ bool Run(lua_State* L, int loadStatus)
     return false;
 }
 
-bool RunInteractive(lua_State* L)
-{
-    bool prompt = standin::StandardInputIsTerminal();
-    bool allRan = true;
-    std::string line;
-    for (;;) {
-        if (prompt)
-            std::fputs("> ", stdout), std::fflush(stdout);
-        if (!std::getline(std::cin, line))
-            break;
-        allRan = Run(L, luaL_loadbuffer(L, line.data(), line.size(), "=stdin")) && allRan;
-    }
-    return allRan;
-}
-
 bool RunAll(lua_State* L, const Options& options)
 {
     for (const std::string& chunk : options.chunks) {
@@ -131,8 +135,45 @@ bool RunAll(lua_State* L, const Options& options)
     if (!options.script.empty())
         return Run(L, luaL_loadfile(L, options.script.c_str()));
     if (options.chunks.empty())
-        return RunInteractive(L);
+        return standin::RunConsole(L, Run);
     return true;
+}
+
+// One cycle of the module's life in a game, as at each map change: a new
+// state, the module loaded and opened for it, the Lua run, then the module
+// closed, the state closed and the module unloaded. The state is closed while
+// the host's objects still stand: its finalizers may call the module's
+// functions through them. Scripts see the cycle's number as HOST_CYCLE.
+int RunCycle(const Options& options, long cycle)
+{
+    std::string error;
+    void* module = standin::LoadModule(options.module, error);
+    if (module == nullptr) {
+        std::fprintf(stderr, "kestrel-host: cannot load the module '%s': %s\n", options.module.c_str(), error.c_str());
+        return kBadUsage;
+    }
+    auto open = reinterpret_cast<standin::OpenEntry>(standin::FindEntry(module, "gmod_open"));
+    auto close = reinterpret_cast<standin::CloseEntry>(standin::FindEntry(module, "gmod_close"));
+    if (open == nullptr || close == nullptr) {
+        std::fprintf(stderr, "kestrel-host: '%s' does not export gmod_open and gmod_close\n", options.module.c_str());
+        standin::UnloadModule(module);
+        return kBadUsage;
+    }
+
+    lua_State* L = luaL_newstate();
+    luaL_openlibs(L);
+    lua_pushinteger(L, static_cast<lua_Integer>(cycle));
+    lua_setglobal(L, "HOST_CYCLE");
+    bool allRan = false;
+    {
+        standin::GameHost host(L, options.errors, options.giveInterface);
+        open(host.Entry());
+        allRan = RunAll(L, options);
+        close(host.Entry());
+        lua_close(L);
+    }
+    standin::UnloadModule(module);
+    return allRan ? kSucceeded : kLuaErrorEscaped;
 }
 
 }  // namespace
@@ -155,32 +196,18 @@ int main(int argc, char** argv)
         ConsoleSetSink(FileSink, console);
     }
 
-    std::string error;
-    void* module = standin::LoadModule(options.module, error);
-    if (module == nullptr) {
-        std::fprintf(stderr, "kestrel-host: cannot load the module '%s': %s\n", options.module.c_str(), error.c_str());
-        return kBadUsage;
+    // Every cycle runs; the first that fails gives the exit status. A module
+    // that cannot be loaded will not be loaded by a later cycle either.
+    int status = kSucceeded;
+    for (long cycle = 1; cycle <= options.cycles; ++cycle) {
+        int ended = RunCycle(options, cycle);
+        if (status == kSucceeded)
+            status = ended;
+        if (ended == kBadUsage)
+            break;
     }
-    auto open = reinterpret_cast<standin::OpenEntry>(standin::FindEntry(module, "gmod_open"));
-    auto close = reinterpret_cast<standin::CloseEntry>(standin::FindEntry(module, "gmod_close"));
-    if (open == nullptr || close == nullptr) {
-        std::fprintf(stderr, "kestrel-host: '%s' does not export gmod_open and gmod_close\n", options.module.c_str());
-        return kBadUsage;
-    }
-
-    lua_State* L = luaL_newstate();
-    luaL_openlibs(L);
-    bool allRan = false;
-    {
-        standin::GameHost host(L, options.errors, options.giveInterface);
-        open(host.Entry());
-        allRan = RunAll(L, options);
-        close(host.Entry());
-    }
-    lua_close(L);
-    // The module stays loaded: an embedded interpreter cannot be unloaded.
     ConsoleSetSink(nullptr, nullptr);
     if (console != nullptr)
         std::fclose(console);
-    return allRan ? kSucceeded : kLuaErrorEscaped;
+    return status;
 }

@@ -70,14 +70,56 @@ TEST(Opening, AgainKeepsTheNewInterfaceAndStartsNothingMore)
     EXPECT_EQ(2u, second.calls.size());
 }
 
-TEST(Closing, ReturnsZeroAndLeavesTheInterpreterAndTheKeptInterfaceAsTheyWere)
+// A finalizer that runs while the host closes the state calls members after
+// gmod_close, when the host's objects of that state may be gone.
+TEST(Closing, ReturnsZeroAndForgetsTheInterfaceSoEveryMemberIsRefusedWithoutTouchingTheHost)
 {
     RecordingHost host;
     ASSERT_EQ(0, host.Open());
     EXPECT_EQ(0, host.Close());
-    host.argument = "raise 'no' unless 1 + 1 == 2";
-    EXPECT_EQ(1, host.Call("RunString"));
-    EXPECT_EQ(kBanner, host.console);
+    host.calls.clear();
+    host.console.clear();
+    host.argument = "$after_close = 1";
+    for (const char* member : {"Initialize", "Terminate", "RunString", "RunFile"}) {
+        SCOPED_TRACE(member);
+        EXPECT_EQ(0, host.Call(member));
+    }
+    const std::string refused = "Msg(kestrel error: the host gave no script interface\n)";
+    EXPECT_EQ(std::vector<std::string>(4, refused), host.calls);
+    EXPECT_TRUE(host.notices.empty());
+}
+
+TEST(Closing, LeavesTheInterpreterRunningForTheNextOpening)
+{
+    RecordingHost first;
+    ASSERT_EQ(0, first.Open());
+    first.argument = "$before_close = 41";
+    ASSERT_EQ(1, first.Call("RunString"));
+    ASSERT_EQ(0, first.Close());
+
+    RecordingHost second;
+    ASSERT_EQ(0, second.Open());
+    second.argument = "raise 'lost' unless $before_close + 1 == 42";
+    EXPECT_EQ(1, second.Call("RunString"));
+    EXPECT_EQ(kBanner, second.console);
+    EXPECT_TRUE(second.notices.empty());
+}
+
+// One record for the process: whichever state closes, the interface of the
+// last opening is forgotten, and an earlier state's members find none.
+TEST(Closing, AfterALaterOpeningWasClosedAnEarlierStatesMembersAreRefused)
+{
+    RecordingHost first;
+    ASSERT_EQ(0, first.Open());
+    RecordingHost second;
+    ASSERT_EQ(0, second.Open());
+    ASSERT_EQ(0, second.Close());
+    first.calls.clear();
+    second.calls.clear();
+    first.argument = "x = 1";
+    EXPECT_EQ(0, first.Call("RunString"));
+    EXPECT_EQ(std::vector<std::string>{"Msg(kestrel error: the host gave no script interface\n)"}, first.calls);
+    EXPECT_TRUE(second.calls.empty());
 }
 
 TEST(Start, TakesNoOptionsOrLibrariesFromTheEnvironment)
