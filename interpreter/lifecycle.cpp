@@ -6,6 +6,8 @@
 
 #include "interpreter/console_bridge.h"
 #include "interpreter/console_output.h"
+#include "interpreter/evaluation.h"
+#include "interpreter/forked_child.h"
 #include "interpreter/portability.h"
 #include "interpreter/protected_run.h"
 #include "interpreter/script_functions.h"
@@ -59,9 +61,11 @@ void StartInterpreter()
         return;
     g_interpreterThread = CurrentThread();
     SaveHostSignals();
-    bool started = StartRubyRuntime();
+    bool started = StartRubyRuntime() && PrepareEvaluation();
     RestoreHostSignals();
     g_life = started ? Life::Running : Life::StartFailed;
+    if (started)
+        WatchForForks();
     if (!started)
         WriteErrorLine(kCouldNotStart);
 }

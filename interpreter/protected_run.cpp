@@ -4,6 +4,7 @@
 
 #include "host/module_state.h"
 #include "interpreter/console_output.h"
+#include "interpreter/forked_child.h"
 #include "interpreter/lifecycle.h"
 
 namespace kestrel {
@@ -87,6 +88,7 @@ std::int32_t ProtectedRun(ProtectedBody body, Evaluation* evaluation, const char
 
     int state = 0;
     rb_protect(body, reinterpret_cast<VALUE>(evaluation), &state);
+    EndIfForkedChild(state);
     if (state != 0)
         WriteExceptionLine();
     FlushStandardStreams();

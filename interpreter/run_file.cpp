@@ -1,6 +1,7 @@
 // rb.RunFile: evaluates the Ruby source held in a file.
 #include <ruby.h>
 
+#include "interpreter/evaluation.h"
 #include "interpreter/protected_run.h"
 #include "interpreter/script_functions.h"
 #include "interpreter/source_file.h"
@@ -12,7 +13,7 @@ const char kNotice[] = "RunFile failed, check console for details.\n";
 
 VALUE EvalBuffer(VALUE buffer)
 {
-    rb_eval_string(reinterpret_cast<const char*>(buffer));
+    EvaluateText(reinterpret_cast<const char*>(buffer));
     return Qnil;
 }
 

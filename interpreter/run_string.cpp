@@ -1,6 +1,7 @@
 // rb.RunString: evaluates Ruby source text.
 #include <ruby.h>
 
+#include "interpreter/evaluation.h"
 #include "interpreter/protected_run.h"
 #include "interpreter/script_functions.h"
 
@@ -13,7 +14,7 @@ const char kNotice[] = "RunString failed, check console for details.\n";
 // the interpreter's non-local exit, which ProtectedRun catches.
 VALUE EvalTextBody(VALUE argument)
 {
-    rb_eval_string(reinterpret_cast<Evaluation*>(argument)->source);
+    EvaluateText(reinterpret_cast<Evaluation*>(argument)->source);
     return Qnil;
 }
 
