@@ -70,8 +70,9 @@ bool EndsWith(const char* text, std::size_t length, const char* end)
     return length >= endLength && std::memcmp(text + length - endLength, end, endLength) == 0;
 }
 
-// The folder of the encoding database the interpreter loaded while it started
-// (".../enc/" with its separator), or null when it has its encodings built in.
+// The folder of the encoding database the interpreter loaded from a file while
+// it started (".../enc/" with its separator), or nil when it has its
+// encodings built in (it then knows the database by a name without a folder).
 VALUE EncodingFolder()
 {
     VALUE features = rb_gv_get("$LOADED_FEATURES");
@@ -84,7 +85,7 @@ VALUE EncodingFolder()
         const char* path = RSTRING_PTR(feature);
         std::size_t length = static_cast<std::size_t>(RSTRING_LEN(feature));
         std::size_t nameLength = sizeof kDatabase - 1;
-        if (length > nameLength && EndsWith(path, length, kDatabase) &&
+        if (length > nameLength && rb_is_absolute_path(path) && EndsWith(path, length, kDatabase) &&
             (path[length - nameLength - 1] == '/' || path[length - nameLength - 1] == '\\'))
             return rb_str_new(path, static_cast<long>(length - nameLength));
     }
