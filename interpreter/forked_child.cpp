@@ -5,25 +5,25 @@
 #include "interpreter/portability.h"
 
 namespace kestrel {
-namespace {
-
-long g_interpreterProcess = 0;
-
-}  // namespace
 
 void WatchForForks()
 {
-    g_interpreterProcess = CurrentProcessId();
     FlushHostOutputBeforeForks();
+}
+
+long EvaluationProcess()
+{
+    return CurrentProcessId();
 }
 
 // ruby_cleanup runs the at_exit blocks and finalizers, flushes Ruby's own
 // streams and turns the pending exception into the status, printing it when
-// it is not a SystemExit. The process then ends without going back through
-// the game: neither its exit handlers nor its buffers belong to this child.
-void EndIfForkedChild(int state)
+// it is not a SystemExit (a signal ends the process as that signal). The
+// process then ends without going back through the game: neither its exit
+// handlers nor its buffers belong to this child.
+void EndIfForkedChild(long evaluationProcess, int state)
 {
-    if (g_interpreterProcess == 0 || CurrentProcessId() == g_interpreterProcess)
+    if (CurrentProcessId() == evaluationProcess)
         return;
     EndProcessNow(ruby_cleanup(state));
 }

@@ -87,8 +87,9 @@ std::int32_t ProtectedRun(ProtectedBody body, Evaluation* evaluation, const char
         return Refuse(why, notice);
 
     int state = 0;
+    long process = EvaluationProcess();
     rb_protect(body, reinterpret_cast<VALUE>(evaluation), &state);
-    EndIfForkedChild(state);
+    EndIfForkedChild(process, state);
     if (state != 0)
         WriteExceptionLine();
     FlushStandardStreams();
