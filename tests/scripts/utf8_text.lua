@@ -25,6 +25,9 @@ assert(rb.RunFile("files/utf8.rb") == 1)
 assert(rb.RunString([[puts $file_text + "\n"]]) == 1)
 assert(rb.RunFile("files/latin1.rb") == 1)
 assert(rb.RunString([[puts $latin1.encoding.name + " " + $latin1.encode("UTF-8") + "\n"]]) == 1)
+-- A file may start with a byte order mark, as editors on Windows write them.
+assert(rb.RunFile("files/bom.rb") == 1)
+assert(rb.RunString([[puts "after a byte order mark: " + $bom + "\n"]]) == 1)
 -- Line numbers in messages are those of the text; bytes that are not UTF-8
 -- are refused as Ruby refuses them in a UTF-8 file.
 assert(rb.RunString("x = 1\n\nraise \"line #{__LINE__}: é\"") == 0)
