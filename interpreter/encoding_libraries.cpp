@@ -4,9 +4,9 @@
 
 #include <dirent.h>
 
+#include <array>
 #include <cstdlib>
 #include <cstring>
-#include <array>
 #include <utility>
 
 #include "interpreter/portability.h"
@@ -52,15 +52,17 @@ constexpr std::array<void (*)(), sizeof...(Slots)> MakeLoaders(std::integer_sequ
 
 const auto kLoaders = MakeLoaders(std::make_integer_sequence<int, kLibrarySlots>());
 
-char* Concatenate(const char* a, const char* b, std::size_t bLength, const char* c = "")
+// `head` followed by the first `tailLength` bytes of `tail`, in a new buffer
+// that is never released unless the caller frees it.
+char* Concatenate(const char* head, const char* tail, std::size_t tailLength)
 {
-    std::size_t aLength = std::strlen(a), cLength = std::strlen(c);
-    char* text = static_cast<char*>(std::malloc(aLength + bLength + cLength + 1));
+    std::size_t headLength = std::strlen(head);
+    char* text = static_cast<char*>(std::malloc(headLength + tailLength + 1));
     if (text == nullptr)
         rb_memerror();
-    std::memcpy(text, a, aLength);
-    std::memcpy(text + aLength, b, bLength);
-    std::memcpy(text + aLength + bLength, c, cLength + 1);
+    std::memcpy(text, head, headLength);
+    std::memcpy(text + headLength, tail, tailLength);
+    text[headLength + tailLength] = '\0';
     return text;
 }
 
