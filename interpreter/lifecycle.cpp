@@ -3,6 +3,8 @@
 #include <ruby.h>
 
 #include "interpreter/console_output.h"
+#include "interpreter/evaluation.h"
+#include "interpreter/forked_child.h"
 #include "interpreter/portability.h"
 
 namespace kestrel {
@@ -32,10 +34,12 @@ void StartInterpreter()
         return;
     g_interpreterThread = CurrentThread();
     SaveHostSignals();
-    bool started = StartRubyRuntime();
+    bool started = StartRubyRuntime() && PrepareEvaluation();
     RestoreHostSignals();
     g_life = started ? Life::Running : Life::StartFailed;
-    if (!started)
+    if (started)
+        WatchForForks();
+    else
         WriteErrorLine(kCouldNotStart);
 }
 

@@ -3,6 +3,15 @@
 #include <ruby.h>
 
 #include <csignal>
+#include <cstdio>
+
+#if defined(_WIN32)
+#include <process.h>
+#else
+#include <dlfcn.h>
+#include <pthread.h>
+#include <unistd.h>
+#endif
 
 namespace kestrel {
 namespace {
@@ -96,5 +105,74 @@ bool StartRubyRuntime()
     rb_protect(ClearLoadPath, Qnil, &state);
     return state == 0;
 }
+
+#if defined(_WIN32)
+
+// Windows has no fork: nothing to prepare.
+void FlushHostOutputBeforeForks() {}
+
+long CurrentProcessId()
+{
+    return static_cast<long>(_getpid());
+}
+
+void EndProcessNow(int status)
+{
+    _exit(status);
+}
+
+bool RunExtensionLibrary(const char* path, const char* initName)
+{
+    HMODULE library = LoadLibraryA(path);
+    if (library == nullptr)
+        return false;
+    FARPROC init = GetProcAddress(library, initName);
+    if (init == nullptr)
+        return false;
+    reinterpret_cast<void (*)()>(init)();
+    return true;
+}
+
+#else
+
+namespace {
+
+void FlushAllOutput()
+{
+    std::fflush(nullptr);
+}
+
+}  // namespace
+
+void FlushHostOutputBeforeForks()
+{
+    pthread_atfork(FlushAllOutput, nullptr, nullptr);
+}
+
+long CurrentProcessId()
+{
+    return static_cast<long>(getpid());
+}
+
+void EndProcessNow(int status)
+{
+    _exit(status);
+}
+
+// As the interpreter loads its extensions, but local: nothing else in the game
+// should find the interpreter's symbols through these libraries.
+bool RunExtensionLibrary(const char* path, const char* initName)
+{
+    void* library = dlopen(path, RTLD_LAZY | RTLD_LOCAL);
+    if (library == nullptr)
+        return false;
+    void* init = dlsym(library, initName);
+    if (init == nullptr)
+        return false;
+    reinterpret_cast<void (*)()>(init)();
+    return true;
+}
+
+#endif
 
 }  // namespace kestrel

@@ -15,4 +15,20 @@ void RestoreHostSignals();
 // Returns false when the interpreter could not be started.
 bool StartRubyRuntime();
 
+// Has every fork of this process flush the C library's output buffers first,
+// so that a child never writes out again what the host had buffered.
+void FlushHostOutputBeforeForks();
+
+// The operating system's id of the calling process.
+long CurrentProcessId();
+
+// Ends the process at once with `status`: no handler the host registered for
+// its own exit runs, and no C library buffer is flushed.
+[[noreturn]] void EndProcessNow(int status);
+
+// Loads the interpreter's extension library at `path` and calls its function
+// `initName`. False when the library or the function could not be found; the
+// library stays loaded for the rest of the process either way.
+bool RunExtensionLibrary(const char* path, const char* initName);
+
 }  // namespace kestrel

@@ -2,6 +2,9 @@
 
 #include <cstring>
 
+#include "interpreter/evaluation.h"
+#include "interpreter/forked_child.h"
+
 namespace kestrel {
 namespace {
 
@@ -45,7 +48,7 @@ void FlushStandardStreams()
 // The value of the evaluated code is discarded.
 VALUE EvalTextBody(VALUE source)
 {
-    rb_eval_string(reinterpret_cast<const char*>(source));
+    EvaluateText(reinterpret_cast<const char*>(source));
     return Qnil;
 }
 
@@ -59,7 +62,9 @@ FailureReason Reason(const char* words)
 bool ProtectedRun(ProtectedBody body, VALUE argument, FailureReason* failure)
 {
     int state = 0;
+    long process = EvaluationProcess();
     rb_protect(body, argument, &state);
+    EndIfForkedChild(process, state);
     if (state != 0)
         *failure = ReadException();
     FlushStandardStreams();
@@ -70,7 +75,7 @@ bool ProtectedRun(ProtectedBody body, VALUE argument, FailureReason* failure)
     return state == 0;
 }
 
-bool EvaluateText(const char* source, FailureReason* failure)
+bool ProtectedEvaluate(const char* source, FailureReason* failure)
 {
     return ProtectedRun(EvalTextBody, reinterpret_cast<VALUE>(source), failure);
 }

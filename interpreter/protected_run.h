@@ -32,7 +32,7 @@ using ProtectedBody = VALUE (*)(VALUE argument);
 // happen after the interpreter's protected call has returned.
 bool ProtectedRun(ProtectedBody body, VALUE argument, FailureReason* failure);
 
-// Evaluates source text with ProtectedRun, up to its first NUL byte.
-bool EvaluateText(const char* source, FailureReason* failure);
+// Evaluates source text (EvaluateText) with ProtectedRun.
+bool ProtectedEvaluate(const char* source, FailureReason* failure);
 
 }  // namespace kestrel

@@ -88,7 +88,7 @@ std::int32_t KESTREL_CDECL RunString(void*)
     if (source == nullptr)
         return 0;
     FailureReason failure{};
-    if (!EvaluateText(source, &failure))
+    if (!ProtectedEvaluate(source, &failure))
         return Fail(Member::RunString, failure);
     return 1;
 }
@@ -112,7 +112,7 @@ std::int32_t KESTREL_CDECL RunFile(void*)
         break;
     }
     FailureReason failure{};
-    bool evaluated = EvaluateText(buffer, &failure);
+    bool evaluated = ProtectedEvaluate(buffer, &failure);
     ReleaseSourceBuffer(buffer);
     return evaluated ? 1 : Fail(Member::RunFile, failure);
 }

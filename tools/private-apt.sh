@@ -95,7 +95,7 @@ fetch_source() {  # DIR PACKAGE
   for version in $versions; do
     apt_fetch_source "$dir" "$package=$version" && return 0
     echo "private-apt: could not fetch $package=$version, trying an older one" >&2
-    find "$dir" -maxdepth 1 -name "${package}[_-]*" -exec rm -rf {} +
+    find "$dir" -maxdepth 1 -mindepth 1 -name "${package}[_-]*" -exec rm -rf {} +
   done
   die "cannot get the source of $package: $(grep -m1 -E '^E:' "$log" || tail -1 "$log")"
 }

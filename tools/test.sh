@@ -6,11 +6,11 @@
 # each stage is missing.
 #
 # Usage: tools/test.sh [STAGE...]
-#   stages: main soak memcheck i386 sanitize windows (default: all, in this order)
+#   stages: main soak memcheck i386 sanitize conformance windows (default: all, in this order)
 set -euo pipefail
 top=$(cd "$(dirname "$0")/.." && pwd)
 jobs=$(nproc)
-all_stages=(main soak memcheck i386 sanitize windows)
+all_stages=(main soak memcheck i386 sanitize conformance windows)
 common=(g++ make cmake pkg-config ruby3.1-dev liblua5.1-0-dev libgtest-dev)
 
 build() {  # DIR CMAKE-ARGUMENTS...
@@ -45,6 +45,8 @@ stage_memcheck() {
   build_main
   run "$top/build" -L memcheck
 }
+
+stage_conformance() { build_main; "$top/tools/deps.sh" ruby3.1 dpkg-dev; "$top/tools/conformance.sh"; }
 
 stage_i386() {
   "$top/tools/deps.sh" --i386 "${common[@]}" g++-multilib qemu-user \

@@ -1,0 +1,1 @@
+﻿$bom = __ENCODING__.name + " " + __LINE__.to_s

@@ -1,0 +1,2 @@
+# encoding: iso-8859-1
+$latin1 = "é"
