@@ -33,4 +33,7 @@ void* FindEntry(void* module, const char* name);
 
 bool StandardInputIsTerminal();
 
+// Sets a variable of the process's environment, as the game's launcher might.
+void SetEnvironment(const char* name, const char* value);
+
 }  // namespace standin
