@@ -4,6 +4,10 @@
 
 #include <csignal>
 
+#if defined(_WIN32)
+#include "interpreter/windows_start.h"
+#endif
+
 namespace kestrel {
 namespace {
 
@@ -25,13 +29,11 @@ void RestoreSignal(int index)
     std::signal(kStopSignals[index], g_savedHandlers[index]);
 }
 
-// Ruby's Windows runtime sets up its own C library state here; without it,
-// the first file operation of the interpreter hangs.
+// Ruby's Windows runtime sets up its own C library state first; see
+// windows_start.cpp for what that does to the game's process.
 void PrepareRuntime()
 {
-    int argc = 0;
-    char** argv = nullptr;
-    ruby_sysinit(&argc, &argv);
+    PrepareWindowsRuntime();
 }
 
 #else
