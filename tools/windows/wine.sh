@@ -54,7 +54,9 @@ unset DISPLAY WAYLAND_DISPLAY
 # The i386 packages unpacked, with the two things their installation would
 # otherwise have done: `wineserver` (a script that looks for the servers in
 # /usr/lib/wine) is pointed at the 32-bit server beside it, and zlib1.dll,
-# which Debian's Wine takes from libz-mingw-w64, is put into its DLL folder.
+# which Debian's Wine takes from libz-mingw-w64, is put into its DLL folder
+# marked as a Wine built-in DLL, as libwine's postinst does (Wine loads
+# nothing else from that folder).
 get_private32() {
   local stamp=$private32/.complete
   [[ -f $stamp && -x $loader ]] && return 0
@@ -65,7 +67,8 @@ get_private32() {
   rm -rf "$private32"
   "$here/../private-apt.sh" unpack i386 "$private32" wine32 libwine wine32-preloader
   ln -sfn wineserver32 "$private32/usr/lib/wine/wineserver"
-  cp "$zlib" "$private32/usr/lib/i386-linux-gnu/wine/i386-windows/"
+  local builtin=$private32/usr/lib/i386-linux-gnu/wine/i386-windows/zlib1.dll
+  { head -c 64 "$zlib"; printf 'Wine builtin DLL'; head -c 16 /dev/zero; tail -c +97 "$zlib"; } >"$builtin"
   [[ -x $loader ]] || die "no Wine loader at $loader after unpacking"
   date -u +'wine32 libwine wine32-preloader unpacked %F %T' >"$stamp"
 }
