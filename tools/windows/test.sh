@@ -22,7 +22,7 @@ shift
 triple=$arch-w64-mingw32
 jobs=$(nproc)
 
-"$top/tools/deps.sh" cmake make libz-mingw-w64 "${packages[@]}"
+"$top/tools/deps.sh" cmake make libgtest-dev libz-mingw-w64 "${packages[@]}"
 "$top/tools/windows/build-deps.sh" "$arch"
 "$wine" setup "$arch"
 
