@@ -29,11 +29,15 @@ void RestoreSignal(int index)
     std::signal(kStopSignals[index], g_savedHandlers[index]);
 }
 
-// Ruby's Windows runtime sets up its own C library state first; see
-// windows_start.cpp for what that does to the game's process.
-void PrepareRuntime()
+// The interpreter's DLL is loaded from the module's folder first
+// (windows_loader.cpp). Then Ruby's Windows runtime sets up its own C library
+// state; see windows_start.cpp for what that does to the game's process.
+bool PrepareRuntime()
 {
+    if (!LoadInterpreterLibrary())
+        return false;
     PrepareWindowsRuntime();
+    return true;
 }
 
 #else
@@ -51,7 +55,11 @@ void RestoreSignal(int index)
     sigaction(kStopSignals[index], &g_savedHandlers[index], nullptr);
 }
 
-void PrepareRuntime() {}
+// Debian's libruby3.1 is found by the system's loader.
+bool PrepareRuntime()
+{
+    return true;
+}
 
 #endif
 
@@ -83,7 +91,8 @@ void RestoreHostSignals()
 // load path the options set up (RUBYLIB included) is emptied again.
 bool StartRubyRuntime()
 {
-    PrepareRuntime();
+    if (!PrepareRuntime())
+        return false;
     if (ruby_setup() != 0)
         return false;
     static char name[] = "kestrel";
