@@ -13,6 +13,8 @@
 #   tools/windows/wine.sh stop ARCH                ends the prefix's server and its programs
 #   tools/windows/wine.sh env ARCH                 prints the variables it runs Wine with
 #
+# KESTREL_WINE_PREFIX names another prefix (the release test makes a fresh one).
+#
 # Every Wine command runs under `timeout -s KILL`: a program gets
 # KESTREL_WINE_TIMEOUT seconds (default 100, below the script tests' own
 # bound, so that Wine is never left behind by a runner that gave up).
@@ -44,7 +46,7 @@ case $arch in
     ;;
   *) usage ;;
 esac
-prefix=$cache/wine/prefix-$arch
+prefix=${KESTREL_WINE_PREFIX:-$cache/wine/prefix-$arch}
 
 export WINEPREFIX=$prefix WINESERVER=$server WINEDEBUG=${WINEDEBUG:--all}
 # No Mono or Gecko installers when the prefix is made; no window system.
