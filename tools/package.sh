@@ -165,6 +165,16 @@ EOF
 
 # --- Linux -----------------------------------------------------------------
 
+# The shared fresh-machine tool, beside the checkout (or beside a worktree's
+# parent); KESTREL_FRESH_MACHINE names it elsewhere.
+fresh_machine() {
+  local tool
+  for tool in "${KESTREL_FRESH_MACHINE:-}" "$top/../shared/tools/fresh-machine" "$top/../../shared/tools/fresh-machine"; do
+    [[ -n $tool && -x $tool ]] && { echo "$tool"; return; }
+  done
+  die "no fresh-machine tool in ../shared/tools; set KESTREL_FRESH_MACHINE"
+}
+
 package_linux() {  # x86_64|i386
   local label=$1 build toolchain=() multiarch suffix=
   if [[ $label == i386 ]]; then
@@ -233,7 +243,7 @@ EOF
       local shared
       shared=$(mktemp -d /dev/shm/kestrel-release.XXXXXX)
       cp "$dist/$name.tar.gz" "$build/kestrel-host" "$build/libtier0.so" "$shared/"
-      (cd "$top" && ../shared/tools/fresh-machine -- tools/release-test-linux.sh --install \
+      (cd "$top" && "$(fresh_machine)" -- tools/release-test-linux.sh --install \
         "$shared/$name.tar.gz" "$shared") || { rm -rf "$shared"; die "the fresh-machine test of $name failed"; }
       rm -rf "$shared"
     fi
