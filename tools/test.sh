@@ -5,11 +5,11 @@
 # Installs the Debian packages each stage is missing.
 #
 # Usage: tools/test.sh [STAGE...]
-#   stages: main soak memcheck i386 sanitize windows (default: all, in this order)
+#   stages: main soak memcheck i386 sanitize windows release (default: all, in this order)
 set -euo pipefail
 top=$(cd "$(dirname "$0")/.." && pwd)
 jobs=$(nproc)
-all_stages=(main soak memcheck i386 sanitize windows)
+all_stages=(main soak memcheck i386 sanitize windows release)
 common=(g++ make cmake pkg-config ruby3.1-dev liblua5.1-0-dev libgtest-dev)
 
 build() {  # DIR CMAKE-ARGUMENTS...
@@ -62,6 +62,8 @@ stage_windows() {
   "$top/tools/windows/test.sh" x86_64
   "$top/tools/windows/test.sh" i686
 }
+
+stage_release() { "$top/tools/package.sh"; }
 
 stages=("$@")
 ((${#stages[@]})) || stages=("${all_stages[@]}")
