@@ -42,7 +42,8 @@ version=$(sed -n 's/^project(kestrel VERSION \([0-9][0-9.]*\) .*/\1/p' "$top/CMa
 say() { echo "package: $*"; }
 die() { echo "package: $*" >&2; exit 1; }
 
-"$top/tools/deps.sh" cmake make g++ pkg-config zip unzip ruby3.1-dev liblua5.1-0-dev
+"$top/tools/deps.sh" cmake make g++ pkg-config zip unzip ruby3.1-dev liblua5.1-0-dev \
+  wine64 libz-mingw-w64 libc6-i386
 
 build() {  # DIR CMAKE-ARGUMENTS...
   local dir=$1
