@@ -85,8 +85,10 @@ bool BindEntries(HMODULE self, HMODULE interpreter)
         }
     }
     DWORD protection = 0;
-    if (!VirtualProtect(slots, count * sizeof *slots, PAGE_READWRITE, &protection))
+    if (!VirtualProtect(slots, count * sizeof *slots, PAGE_READWRITE, &protection)) {
+        WriteErrorLine("cannot bind the interpreter's entries: their table cannot be written");
         return false;
+    }
     for (std::size_t i = 0; i < count; ++i) {
         const char* name = At<const IMAGE_IMPORT_BY_NAME>(self, static_cast<RVA>(names[i].u1.AddressOfData))->Name;
         slots[i].u1.Function = reinterpret_cast<ULONG_PTR>(GetProcAddress(interpreter, name));
