@@ -16,6 +16,20 @@ if(KESTREL_WINDOWS_DEPS)
   target_compile_definitions(kestrel_ruby INTERFACE
                              _WIN32_WINNT=0x0600 __MINGW_USE_VC2005_COMPAT _FILE_OFFSET_BITS=64)
   target_link_libraries(kestrel_ruby INTERFACE ${ruby}/lib/lib${KESTREL_RUBY_SO}.dll.a)
+  # The module itself links the interpreter delay-loaded: it loads the DLL
+  # from its own folder (interpreter/windows_loader.cpp), where Windows would
+  # not look for it.
+  include(${CMAKE_CURRENT_LIST_DIR}/WindowsDelayLoad.cmake)
+  kestrel_delay_load_library(delayed descriptor ${ruby}/lib/lib${KESTREL_RUBY_SO}.dll.a ${KESTREL_RUBY_SO}.dll)
+  add_library(kestrel_ruby_delayed INTERFACE)
+  target_include_directories(kestrel_ruby_delayed SYSTEM INTERFACE
+                             ${ruby}/include/ruby-3.1.0/${KESTREL_RUBY_ARCH} ${ruby}/include/ruby-3.1.0)
+  target_compile_definitions(kestrel_ruby_delayed INTERFACE
+                             _WIN32_WINNT=0x0600 __MINGW_USE_VC2005_COMPAT _FILE_OFFSET_BITS=64
+                             KESTREL_RUBY_DLL="${KESTREL_RUBY_SO}.dll"
+                             KESTREL_RUBY_IMPORTS="${descriptor}")
+  target_link_libraries(kestrel_ruby_delayed INTERFACE ${delayed})
+  add_library(kestrel::ruby_for_module ALIAS kestrel_ruby_delayed)
   add_library(kestrel_lua INTERFACE)
   target_include_directories(kestrel_lua SYSTEM INTERFACE ${lua}/include)
   target_compile_definitions(kestrel_lua INTERFACE LUA_BUILD_AS_DLL)
@@ -43,4 +57,5 @@ if(NOT LUA_FOUND)
                       "On Debian 12: apt-get install liblua5.1-0-dev")
 endif()
 add_library(kestrel::ruby ALIAS PkgConfig::RUBY)
+add_library(kestrel::ruby_for_module ALIAS PkgConfig::RUBY)
 add_library(kestrel::lua ALIAS PkgConfig::LUA)

@@ -13,6 +13,10 @@
 #include <unistd.h>
 #endif
 
+#if defined(_WIN32)
+#include "interpreter/windows_start.h"
+#endif
+
 namespace kestrel {
 namespace {
 
@@ -34,13 +38,15 @@ void RestoreSignal(int index)
     std::signal(kStopSignals[index], g_savedHandlers[index]);
 }
 
-// Ruby's Windows runtime sets up its own C library state here; without it,
-// the first file operation of the interpreter hangs.
-void PrepareRuntime()
+// The interpreter's DLL is loaded from the module's folder first
+// (windows_loader.cpp). Then Ruby's Windows runtime sets up its own C library
+// state; see windows_start.cpp for what that does to the game's process.
+bool PrepareRuntime()
 {
-    int argc = 0;
-    char** argv = nullptr;
-    ruby_sysinit(&argc, &argv);
+    if (!LoadInterpreterLibrary())
+        return false;
+    PrepareWindowsRuntime();
+    return true;
 }
 
 #else
@@ -58,7 +64,11 @@ void RestoreSignal(int index)
     sigaction(kStopSignals[index], &g_savedHandlers[index], nullptr);
 }
 
-void PrepareRuntime() {}
+// Debian's libruby3.1 is found by the system's loader.
+bool PrepareRuntime()
+{
+    return true;
+}
 
 #endif
 
@@ -90,7 +100,8 @@ void RestoreHostSignals()
 // load path the options set up (RUBYLIB included) is emptied again.
 bool StartRubyRuntime()
 {
-    PrepareRuntime();
+    if (!PrepareRuntime())
+        return false;
     if (ruby_setup() != 0)
         return false;
     static char name[] = "kestrel";

@@ -1,16 +1,15 @@
 #!/usr/bin/env bash
 # Builds kestrel, the stand-ins and every test, with warnings as errors, and
 # runs the suite: on x86-64, as a soak, under valgrind's memcheck, on i386,
-# under the sanitizers, and for Windows (the 64-bit build under wine64; the
-# 32-bit build is built and checked, not run). Installs the Debian packages
-# each stage is missing.
+# under the sanitizers, and for Windows under Wine (tools/windows/test.sh).
+# Installs the Debian packages each stage is missing.
 #
 # Usage: tools/test.sh [STAGE...]
-#   stages: main soak memcheck i386 sanitize conformance windows (default: all, in this order)
+#   stages: main soak memcheck i386 sanitize conformance windows release (default: all, in this order)
 set -euo pipefail
 top=$(cd "$(dirname "$0")/.." && pwd)
 jobs=$(nproc)
-all_stages=(main soak memcheck i386 sanitize conformance windows)
+all_stages=(main soak memcheck i386 sanitize conformance windows release)
 common=(g++ make cmake pkg-config ruby3.1-dev liblua5.1-0-dev libgtest-dev)
 
 build() {  # DIR CMAKE-ARGUMENTS...
@@ -61,34 +60,12 @@ stage_sanitize() {
   run "$top/build-sanitize" -LE 'memcheck|soak'
 }
 
-# Both DLLs must export the module's entries and import nothing but the
-# interpreter, the console library and Windows' own DLLs.
-check_windows_dll() {  # DLL TRIPLE RUBY-DLL
-  local dump
-  dump=$("$2-objdump" -p "$1")
-  grep -qE '\] gmod_open$' <<<"$dump" && grep -qE '\] gmod_close$' <<<"$dump" ||
-    { echo "$1 does not export gmod_open and gmod_close" >&2; return 1; }
-  local imports expected
-  imports=$(sed -n 's/^\s*DLL Name: //p' <<<"$dump" | sort | tr '\n' ' ')
-  expected=$(printf '%s\n' KERNEL32.dll msvcrt.dll tier0.dll "$3" | sort | tr '\n' ' ')
-  [[ $imports == "$expected" ]] ||
-    { echo "$1 imports: $imports" >&2; return 1; }
-  echo "$1: exports gmod_open, gmod_close; imports $imports"
+stage_windows() {
+  "$top/tools/windows/test.sh" x86_64
+  "$top/tools/windows/test.sh" i686
 }
 
-stage_windows() {
-  "$top/tools/deps.sh" cmake make wine64
-  "$top/tools/windows/build-deps.sh" x86_64 >/dev/null
-  "$top/tools/windows/build-deps.sh" i686 >/dev/null
-  export WINEDEBUG=-all
-  build "$top/build-win64" -DCMAKE_TOOLCHAIN_FILE="$top/cmake/toolchains/mingw-x86_64.cmake"
-  check_windows_dll "$top/build-win64/kestrel.dll" x86_64-w64-mingw32 x64-msvcrt-ruby310.dll
-  # The first program wine runs makes its prefix; not from parallel tests.
-  /usr/lib/wine/wine64 "$top/build-win64/kestrel-host.exe" --console NUL -e ''
-  run "$top/build-win64"
-  build "$top/build-win32" -DCMAKE_TOOLCHAIN_FILE="$top/cmake/toolchains/mingw-i686.cmake"
-  check_windows_dll "$top/build-win32/kestrel.dll" i686-w64-mingw32 msvcrt-ruby310.dll
-}
+stage_release() { "$top/tools/package.sh"; }
 
 stages=("$@")
 ((${#stages[@]})) || stages=("${all_stages[@]}")

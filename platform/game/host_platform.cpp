@@ -2,12 +2,14 @@
 
 #if defined(_WIN32)
 #include <io.h>
+#include <stdlib.h>
 #include <windows.h>
 #else
 #include <dlfcn.h>
 #include <unistd.h>
 
 #include <climits>
+#include <cstdlib>
 #endif
 
 namespace standin {
@@ -45,6 +47,11 @@ bool StandardInputIsTerminal()
     return _isatty(_fileno(stdin)) != 0;
 }
 
+void SetEnvironment(const char* name, const char* value)
+{
+    _putenv_s(name, value);
+}
+
 #else
 
 std::string DefaultModulePath()
@@ -76,6 +83,11 @@ void UnloadModule(void* module)
 bool StandardInputIsTerminal()
 {
     return isatty(STDIN_FILENO) != 0;
+}
+
+void SetEnvironment(const char* name, const char* value)
+{
+    setenv(name, value, 1);
 }
 
 #endif

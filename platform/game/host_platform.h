@@ -36,4 +36,7 @@ void UnloadModule(void* module);
 
 bool StandardInputIsTerminal();
 
+// Sets a variable of the process's environment, as the game's launcher might.
+void SetEnvironment(const char* name, const char* value);
+
 }  // namespace standin

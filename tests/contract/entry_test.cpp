@@ -3,8 +3,8 @@
 #include <ruby.h>
 
 #include <csignal>
-#include <cstdlib>
 
+#include "host_platform.h"
 #include "recording_host.h"
 
 namespace {
@@ -124,8 +124,8 @@ TEST(Closing, AfterALaterOpeningWasClosedAnEarlierStatesMembersAreRefused)
 
 TEST(Start, TakesNoOptionsOrLibrariesFromTheEnvironment)
 {
-    ::setenv("RUBYOPT", "-W2 -rset", 1);
-    ::setenv("RUBYLIB", "/usr/lib/ruby/3.1.0", 1);
+    standin::SetEnvironment("RUBYOPT", "-W2 -rset");
+    standin::SetEnvironment("RUBYLIB", "/usr/lib/ruby/3.1.0");
     RecordingHost host;
     ASSERT_EQ(0, host.Open());
     host.argument = "raise 'options' unless $VERBOSE == false && $LOAD_PATH.empty? && !defined?(Set)";

@@ -11,14 +11,12 @@
 #     <triple>/ruby/             Ruby install prefix (bin, include, lib)
 #     <triple>/lua/              Lua 5.1 (bin/lua51.dll, include, lib)
 #     <triple>/build/            build trees and logs
-#     <triple>/env.sh            KESTREL_WIN_* variables: paths, DLL names and
-#                                the compile/link flags for embedding Ruby
 #     <triple>/.complete         stamp, written last
 #
 # A complete cache (stamp present and matching this script's build recipe) is
 # reused as is; anything else is rebuilt from scratch. Progress and a summary
-# go to stderr; stdout gets only the contents of env.sh (shell assignments), so
-# callers can `eval "$(tools/windows/build-deps.sh x86_64)"`.
+# go to stderr. The CMake toolchains (cmake/toolchains/mingw-*.cmake) find
+# everything by these paths.
 #
 # Environment:
 #   KESTREL_WINDOWS_CACHE  cache root (default ~/.cache/kestrel/windows)
@@ -116,31 +114,22 @@ cache_complete() {
         "$LUA_PREFIX/bin/lua51.dll" \
         "$LUA_PREFIX/lib/liblua51.dll.a" \
         "$LUA_PREFIX/include/lua.h" \
-        "$LUA_PREFIX/include/luaconf.h" \
-        "$DEST/env.sh"; do
+        "$LUA_PREFIX/include/luaconf.h"; do
         [[ -e "$f" ]] || return 1
     done
 }
 
 report() {
-    # shellcheck disable=SC1091
-    . "$DEST/env.sh"
     cat >&2 <<EOF
 [build-deps $TRIPLE] ready:
   Ruby 3.1 prefix : $RUBY_PREFIX
     DLL           : $RUBY_PREFIX/bin/$RUBY_DLL
     import lib    : $RUBY_PREFIX/lib/$RUBY_IMPLIB
-    cflags        : $KESTREL_WIN_RUBY_CFLAGS
-    libs          : $KESTREL_WIN_RUBY_LIBS
   Lua 5.1 prefix  : $LUA_PREFIX
     DLL           : $LUA_PREFIX/bin/lua51.dll
     import lib    : $LUA_PREFIX/lib/liblua51.dll.a
-    cflags        : $KESTREL_WIN_LUA_CFLAGS
-    libs          : $KESTREL_WIN_LUA_LIBS
-  variables       : $DEST/env.sh
   Ruby source     : $RUBY_SRC
 EOF
-    cat "$DEST/env.sh"
 }
 
 # Find the unpacked sources if they are there already (no network needed).
@@ -311,38 +300,6 @@ log "stripping debug info from $RUBY_PREFIX/bin (unstripped copies in $b)"
 for f in "$RUBY_PREFIX"/bin/*.dll "$RUBY_PREFIX"/bin/*.exe; do
     "${TRIPLE}-strip" --strip-debug "$f"
 done
-
-# Flags for code embedding this Ruby, taken from its rbconfig.rb (loaded into
-# the same-version base ruby). ruby-3.1.pc only carries the -I part; the
-# CPPFLAGS matter: on i686, __MINGW_USE_VC2005_COMPAT selects the 64-bit
-# time_t that the DLL was built with.
-rbconfig="$RUBY_PREFIX/lib/ruby/3.1.0/$RUBY_ARCHDIR/rbconfig.rb"
-rbflags="$("$BASERUBY" --disable=gems -e '
-    load ARGV[0]
-    c = RbConfig::CONFIG
-    cflags = "-I#{c["rubyarchhdrdir"]} -I#{c["rubyhdrdir"]} #{c["CPPFLAGS"]}".split.join(" ")
-    libs = "-L#{c["libdir"]} #{c["LIBRUBYARG_SHARED"]}".split.join(" ")
-    puts cflags, libs' "$rbconfig")"
-RUBY_CFLAGS="$(sed -n 1p <<<"$rbflags")"
-RUBY_LIBS="$(sed -n 2p <<<"$rbflags")"
-[[ "$RUBY_CFLAGS" == *-I* && "$RUBY_LIBS" == *-l* ]] || die "could not read flags from $rbconfig"
-
-cat >"$DEST/env.sh.tmp" <<EOF
-KESTREL_WIN_TRIPLE='$TRIPLE'
-KESTREL_WIN_CC='$CC'
-KESTREL_WIN_CXX='$CXX'
-KESTREL_WIN_RUBY_PREFIX='$RUBY_PREFIX'
-KESTREL_WIN_RUBY_DLL='$RUBY_DLL'
-KESTREL_WIN_RUBY_IMPLIB='$RUBY_PREFIX/lib/$RUBY_IMPLIB'
-KESTREL_WIN_RUBY_ARCHDIR='$RUBY_ARCHDIR'
-KESTREL_WIN_RUBY_CFLAGS='$RUBY_CFLAGS'
-KESTREL_WIN_RUBY_LIBS='$RUBY_LIBS'
-KESTREL_WIN_LUA_PREFIX='$LUA_PREFIX'
-KESTREL_WIN_LUA_CFLAGS='-I$LUA_PREFIX/include'
-KESTREL_WIN_LUA_LIBS='-L$LUA_PREFIX/lib -llua51'
-KESTREL_WIN_RUBY_SRC='$RUBY_SRC'
-EOF
-mv "$DEST/env.sh.tmp" "$DEST/env.sh"
 
 stamp_text >"$STAMP"
 log "built in $(( $(date +%s) - START ))s"
