@@ -6,6 +6,8 @@
 
 #include "interpreter/console_bridge.h"
 #include "interpreter/console_output.h"
+#include "interpreter/host_signals.h"
+#include "interpreter/member_call.h"
 #include "interpreter/portability.h"
 #include "interpreter/protected_run.h"
 #include "interpreter/script_functions.h"
@@ -60,10 +62,13 @@ void StartInterpreter()
     g_interpreterThread = CurrentThread();
     SaveHostSignals();
     bool started = StartRubyRuntime();
-    RestoreHostSignals();
     g_life = started ? Life::Running : Life::StartFailed;
-    if (!started)
+    if (started) {
+        SettleSignalsAfterStart();
+    } else {
+        GiveBackAllSignals();
         WriteErrorLine(kCouldNotStart);
+    }
 }
 
 std::int32_t KESTREL_CDECL Initialize(void*)
@@ -82,10 +87,13 @@ std::int32_t KESTREL_CDECL Terminate(void*)
         ReportToScript("Terminate failed, check console for details.\n");
         return 0;
     }
-    SaveHostSignals();
-    ruby_finalize();
-    RestoreHostSignals();
+    // ruby_cleanup, unlike ruby_finalize, first stops every Thread and Ractor
+    // still alive, and its timer, before the interpreter is taken down.
+    BeginMemberCall();
+    ruby_cleanup(0);
+    EndMemberCall();
     g_life = Life::Terminated;
+    GiveBackAllSignals();
     return 1;
 }
 

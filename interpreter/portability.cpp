@@ -2,28 +2,10 @@
 
 #include <ruby.h>
 
-#include <csignal>
-
 namespace kestrel {
 namespace {
 
 #if defined(_WIN32)
-
-const int kStopSignals[] = {SIGINT, SIGTERM};
-using Handler = void (*)(int);
-Handler g_savedHandlers[sizeof kStopSignals / sizeof kStopSignals[0]];
-
-void SaveSignal(int index)
-{
-    Handler handler = std::signal(kStopSignals[index], SIG_DFL);
-    std::signal(kStopSignals[index], handler);
-    g_savedHandlers[index] = handler;
-}
-
-void RestoreSignal(int index)
-{
-    std::signal(kStopSignals[index], g_savedHandlers[index]);
-}
 
 // Ruby's Windows runtime sets up its own C library state here; without it,
 // the first file operation of the interpreter hangs.
@@ -36,24 +18,9 @@ void PrepareRuntime()
 
 #else
 
-const int kStopSignals[] = {SIGINT, SIGTERM, SIGHUP, SIGQUIT};
-struct sigaction g_savedHandlers[sizeof kStopSignals / sizeof kStopSignals[0]];
-
-void SaveSignal(int index)
-{
-    sigaction(kStopSignals[index], nullptr, &g_savedHandlers[index]);
-}
-
-void RestoreSignal(int index)
-{
-    sigaction(kStopSignals[index], &g_savedHandlers[index], nullptr);
-}
-
 void PrepareRuntime() {}
 
 #endif
-
-constexpr int kStopSignalCount = sizeof kStopSignals / sizeof kStopSignals[0];
 
 VALUE ClearLoadPath(VALUE)
 {
@@ -61,18 +28,6 @@ VALUE ClearLoadPath(VALUE)
 }
 
 }  // namespace
-
-void SaveHostSignals()
-{
-    for (int i = 0; i < kStopSignalCount; ++i)
-        SaveSignal(i);
-}
-
-void RestoreHostSignals()
-{
-    for (int i = 0; i < kStopSignalCount; ++i)
-        RestoreSignal(i);
-}
 
 // ruby_init alone leaves out the part of the core that this release writes in
 // Ruby (Time.now, Array#pack, GC.start and more): that part is loaded while the

@@ -5,6 +5,7 @@
 #include "host/module_state.h"
 #include "interpreter/console_output.h"
 #include "interpreter/lifecycle.h"
+#include "interpreter/member_call.h"
 
 namespace kestrel {
 namespace {
@@ -86,6 +87,7 @@ std::int32_t ProtectedRun(ProtectedBody body, Evaluation* evaluation, const char
         return Refuse(why, notice);
 
     int state = 0;
+    BeginMemberCall();
     rb_protect(body, reinterpret_cast<VALUE>(evaluation), &state);
     if (state != 0)
         WriteExceptionLine();
@@ -94,6 +96,7 @@ std::int32_t ProtectedRun(ProtectedBody body, Evaluation* evaluation, const char
     // cause of the next one raised, and every failure would keep all earlier
     // ones alive (and Kernel#abort would print them again).
     rb_set_errinfo(Qnil);
+    EndMemberCall();
 
     if (state != 0) {
         ReportToScript(notice);
