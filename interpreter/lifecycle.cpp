@@ -11,6 +11,7 @@
 #include "interpreter/portability.h"
 #include "interpreter/protected_run.h"
 #include "interpreter/script_functions.h"
+#include "interpreter/terminate_errors.h"
 
 namespace kestrel {
 namespace {
@@ -88,9 +89,14 @@ std::int32_t KESTREL_CDECL Terminate(void*)
         return 0;
     }
     // ruby_cleanup, unlike ruby_finalize, first stops every Thread and Ractor
-    // still alive, and its timer, before the interpreter is taken down.
+    // still alive, and its timer, before the interpreter is taken down. What
+    // its at_exit blocks and finalizers raise is written to the console; the
+    // interpreter is gone all the same, so the count stays 1 and no notice is
+    // given.
     BeginMemberCall();
+    RouteTerminateErrors();
     ruby_cleanup(0);
+    FinishTerminateErrors();
     EndMemberCall();
     g_life = Life::Terminated;
     GiveBackAllSignals();
