@@ -40,6 +40,11 @@ VALUE DefineConsoleBridgeBody(VALUE)
 
 }  // namespace
 
+bool OnInterpreterThread()
+{
+    return g_interpreterThread != nullptr && CurrentThread() == g_interpreterThread;
+}
+
 const char* InterpreterRefusal()
 {
     switch (g_life) {

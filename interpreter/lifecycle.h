@@ -8,4 +8,7 @@ namespace kestrel {
 // null when it may be.
 const char* InterpreterRefusal();
 
+// True on the thread that started the interpreter: the game's.
+bool OnInterpreterThread();
+
 }  // namespace kestrel

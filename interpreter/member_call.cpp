@@ -1,5 +1,6 @@
 #include "interpreter/member_call.h"
 
+#include "interpreter/console_queue.h"
 #include "interpreter/host_signals.h"
 
 namespace kestrel {
@@ -7,10 +8,14 @@ namespace kestrel {
 void BeginMemberCall()
 {
     SignalsEnterInterpreter();
+    ConsoleQueueGameInside(true);
+    DrainConsoleQueue();
 }
 
 void EndMemberCall()
 {
+    DrainConsoleQueue();
+    ConsoleQueueGameInside(false);
     SignalsLeaveInterpreter();
 }
 
