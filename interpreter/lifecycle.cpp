@@ -11,6 +11,7 @@
 #include "interpreter/portability.h"
 #include "interpreter/protected_run.h"
 #include "interpreter/script_functions.h"
+#include "interpreter/standard_streams.h"
 #include "interpreter/terminate_errors.h"
 
 namespace kestrel {
@@ -70,6 +71,7 @@ void StartInterpreter()
     bool started = StartRubyRuntime();
     g_life = started ? Life::Running : Life::StartFailed;
     if (started) {
+        KeepStandardStreams();
         SettleSignalsAfterStart();
     } else {
         GiveBackAllSignals();

@@ -6,6 +6,7 @@
 #include "interpreter/console_output.h"
 #include "interpreter/lifecycle.h"
 #include "interpreter/member_call.h"
+#include "interpreter/standard_streams.h"
 
 namespace kestrel {
 namespace {
@@ -31,22 +32,6 @@ void WriteExceptionLine()
     }
     const char* className = rb_obj_classname(exception);
     WriteErrorLine("", className, std::strlen(className), " (its message could not be read)");
-}
-
-VALUE FlushStream(VALUE stream)
-{
-    return rb_io_flush(stream);
-}
-
-// Ruby's own standard output and error are buffered inside the interpreter;
-// flushed after every evaluation so that nothing is lost if the game exits
-// without terminating it. A failing flush (user code may have replaced either
-// stream) is ignored.
-void FlushStandardStreams()
-{
-    int state = 0;
-    rb_protect(FlushStream, rb_stdout, &state);
-    rb_protect(FlushStream, rb_stderr, &state);
 }
 
 std::int32_t Refuse(const char* why, const char* notice)
