@@ -104,8 +104,8 @@ std::int32_t KESTREL_CDECL Terminate(void*)
     RouteTerminateErrors();
     ruby_cleanup(0);
     FinishTerminateErrors();
-    EndMemberCall();
     g_life = Life::Terminated;
+    EndMemberCall();
     GiveBackAllSignals();
     return 1;
 }

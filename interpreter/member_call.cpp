@@ -1,7 +1,9 @@
 #include "interpreter/member_call.h"
 
 #include "interpreter/console_queue.h"
+#include "interpreter/continuation_guard.h"
 #include "interpreter/host_signals.h"
+#include "interpreter/lifecycle.h"
 
 namespace kestrel {
 
@@ -14,6 +16,8 @@ void BeginMemberCall()
 
 void EndMemberCall()
 {
+    if (InterpreterRefusal() == nullptr)
+        SealContinuations();
     DrainConsoleQueue();
     ConsoleQueueGameInside(false);
     SignalsLeaveInterpreter();
