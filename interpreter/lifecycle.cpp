@@ -12,6 +12,7 @@
 #include "interpreter/protected_run.h"
 #include "interpreter/script_functions.h"
 #include "interpreter/standard_streams.h"
+#include "interpreter/start_pressure.h"
 #include "interpreter/terminate_errors.h"
 
 namespace kestrel {
@@ -68,7 +69,7 @@ void StartInterpreter()
         return;
     g_interpreterThread = CurrentThread();
     SaveHostSignals();
-    bool started = StartRubyRuntime();
+    bool started = InterpreterCanStart() && StartRubyRuntime();
     g_life = started ? Life::Running : Life::StartFailed;
     if (started) {
         KeepStandardStreams();

@@ -1,0 +1,91 @@
+// A start that cannot get what the interpreter needs is refused and reported,
+// and the game goes on, instead of ending inside gmod_open or starting without
+// the interpreter's timer.
+#include <gtest/gtest.h>
+
+#include <fcntl.h>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <string>
+
+#include "host_process.h"
+
+namespace {
+
+const char kRefused[] =
+    "kestrel locked & loaded!\n"
+    "kestrel error: the interpreter could not be started\n"
+    "kestrel error: the interpreter could not be started\n"
+    "0\tRunString failed, check console for details.\n\n"
+    "the game goes on\n";
+
+// Runs the game with one limit of the process lowered; gives its standard output.
+std::string RunLimited(int resource, rlim_t limit)
+{
+    int output[2];
+    if (pipe(output) != 0)
+        return "no pipe";
+    pid_t child = fork();
+    if (child == 0) {
+        int nothing = open("/dev/null", O_RDWR);
+        dup2(nothing, STDIN_FILENO);
+        dup2(nothing, STDERR_FILENO);
+        dup2(output[1], STDOUT_FILENO);
+        close(nothing);
+        close(output[0]);
+        close(output[1]);
+        struct rlimit lowered = {limit, limit};
+        setrlimit(resource, &lowered);
+        execl(KESTREL_HOST_PATH, KESTREL_HOST_PATH, "--errors", "return", "-e",
+              "print(rb.RunString('Thread.new { 1 }.join'))", "-e", "print('the game goes on')",
+              static_cast<char*>(nullptr));
+        _exit(127);
+    }
+    close(output[1]);
+    std::string text = ReadToEnd(output[0]);
+    int status = WaitAtMostTenSeconds(child);
+    if (!WIFEXITED(status) || WEXITSTATUS(status) != 0)
+        text += "[status " + std::to_string(status) + "]";
+    return text;
+}
+
+bool Emulated()
+{
+    return *KESTREL_HOST_EMULATOR != '\0';
+}
+
+TEST(StartUnderPressure, TooLittleAddressSpaceIsReportedAndTheGameGoesOn)
+{
+#if defined(__SANITIZE_ADDRESS__)
+    GTEST_SKIP() << "AddressSanitizer needs more address space than any such limit leaves";
+#endif
+    if (Emulated())
+        GTEST_SKIP() << "the emulator maps the guest's address space itself";
+    // Measured: below about 53 MB the start ended the game.
+    for (rlim_t megabytes : {30, 40, 52}) {
+        SCOPED_TRACE(megabytes);
+        EXPECT_EQ(kRefused, RunLimited(RLIMIT_AS, megabytes << 20));
+    }
+}
+
+TEST(StartUnderPressure, TooFewDescriptorsAreReportedAndTheGameGoesOn)
+{
+    if (Emulated())
+        GTEST_SKIP() << "the emulator holds descriptors of its own";
+    for (rlim_t descriptors : {6, 9}) {
+        SCOPED_TRACE(descriptors);
+        EXPECT_EQ(kRefused, RunLimited(RLIMIT_NOFILE, descriptors));
+    }
+    EXPECT_EQ("kestrel locked & loaded!\n1\tnil\nthe game goes on\n", RunLimited(RLIMIT_NOFILE, 64));
+}
+
+TEST(StartUnderPressure, NoTimerLeftIsReportedAndTheGameGoesOn)
+{
+    if (Emulated())
+        GTEST_SKIP() << "the emulator makes timers of its own";
+    EXPECT_EQ(kRefused, RunLimited(RLIMIT_SIGPENDING, 0));
+}
+
+}  // namespace
