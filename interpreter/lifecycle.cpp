@@ -9,6 +9,7 @@
 #include "interpreter/host_signals.h"
 #include "interpreter/member_call.h"
 #include "interpreter/portability.h"
+#include "interpreter/process_settings.h"
 #include "interpreter/protected_run.h"
 #include "interpreter/script_functions.h"
 #include "interpreter/standard_streams.h"
@@ -69,7 +70,9 @@ void StartInterpreter()
         return;
     g_interpreterThread = CurrentThread();
     SaveHostSignals();
+    SaveProcessSettings();
     bool started = InterpreterCanStart() && StartRubyRuntime();
+    RestoreProcessSettings();
     g_life = started ? Life::Running : Life::StartFailed;
     if (started) {
         KeepStandardStreams();

@@ -9,6 +9,7 @@
 #include <unistd.h>
 
 #include <string>
+#include <vector>
 
 #include "host_process.h"
 
@@ -86,6 +87,44 @@ TEST(StartUnderPressure, NoTimerLeftIsReportedAndTheGameGoesOn)
     if (Emulated())
         GTEST_SKIP() << "the emulator makes timers of its own";
     EXPECT_EQ(kRefused, RunLimited(RLIMIT_SIGPENDING, 0));
+}
+
+}  // namespace
+
+namespace {
+
+std::string RunGame(const std::vector<std::string>& chunks)
+{
+    std::vector<std::string> arguments = {"--console", "/dev/null"};
+    for (const std::string& chunk : chunks) {
+        arguments.push_back("-e");
+        arguments.push_back(chunk);
+    }
+    HostProcess host = StartHost(arguments);
+    if (host.pid == -1)
+        return "could not start";
+    close(host.input);
+    close(host.errors);
+    std::string output = ReadToEnd(host.output);
+    WaitAtMostTenSeconds(host.pid);
+    return output;
+}
+
+TEST(ProcessSettings, TransparentHugePagesStayAsTheGameHadThem)
+{
+    if (*KESTREL_HOST_EMULATOR != '\0')
+        GTEST_SKIP() << "under the emulator /proc/self/status is the emulator's";
+    const char kShow[] = "for l in io.lines('/proc/self/status') do if l:match('^THP_enabled') then io.write(l) end end";
+    EXPECT_EQ("THP_enabled:\t1", RunGame({kShow}));
+    EXPECT_EQ("THP_enabled:\t1", RunGame({"rb.RunString('x = [1] * 1000')", kShow}));
+}
+
+TEST(ProcessSettings, TheGameAndRubySeeOneEnvironment)
+{
+    EXPECT_EQ("from ruby|from the game",
+              RunGame({"rb.RunString('ENV[%q(KESTREL_A)] = %q(from ruby)')",
+                       "io.write(os.getenv('KESTREL_A')) io.flush()",
+                       "rb.RunString('$stdout.write(%q(|) + ENV.fetch(%q(KESTREL_B), %q(from the game)))')"}));
 }
 
 }  // namespace
