@@ -8,6 +8,11 @@
 //   variables, new strings) so that $0 may later be written over the old
 //   block. The game's own array comes back; the interpreter reads and writes
 //   the environment through `environ`, so ENV works on the game's array.
+// - The start itself sees the environment without the variables whose names
+//   begin with RUBY (RUBYOPT, RUBYLIB, RUBY_GC_HEAP_INIT_SLOTS...): kestrel's
+//   start takes no options from the environment, and some of them end the
+//   process. Ruby code still sees them in ENV. (On Linux; on Windows the
+//   interpreter reads the environment through the system and they apply.)
 #pragma once
 
 namespace kestrel {

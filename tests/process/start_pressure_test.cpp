@@ -4,10 +4,12 @@
 #include <gtest/gtest.h>
 
 #include <fcntl.h>
+#include <stdlib.h>
 #include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <cstring>
 #include <string>
 #include <vector>
 
@@ -125,6 +127,24 @@ TEST(ProcessSettings, TheGameAndRubySeeOneEnvironment)
               RunGame({"rb.RunString('ENV[%q(KESTREL_A)] = %q(from ruby)')",
                        "io.write(os.getenv('KESTREL_A')) io.flush()",
                        "rb.RunString('$stdout.write(%q(|) + ENV.fetch(%q(KESTREL_B), %q(from the game)))')"}));
+}
+
+}  // namespace
+
+namespace {
+
+TEST(ProcessSettings, RubyVariablesOfTheEnvironmentCannotStopTheStart)
+{
+    // Each ends a plain ruby at its start (Ruby 3.1 [BUG], or a crash).
+    for (const char* variable : {"RUBY_GC_HEAP_INIT_SLOTS=1000", "RUBY_THREAD_VM_STACK_SIZE=100000000000"}) {
+        SCOPED_TRACE(variable);
+        std::string name(variable, std::strchr(variable, '=') - variable);
+        setenv(name.c_str(), std::strchr(variable, '=') + 1, 1);
+        std::string output = RunGame({"io.write(rb.RunString('$stdout.write(ENV.key?(%q(" + name +
+                                      ")) ? %q(seen ) : %q(hidden ))'))"});
+        unsetenv(name.c_str());
+        EXPECT_EQ("seen 1", output);
+    }
 }
 
 }  // namespace
