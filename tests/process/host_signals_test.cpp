@@ -95,8 +95,8 @@ std::string ReadAfterChildSignal(const std::vector<std::string>& before)
     if (write(host.input, "line\n", 5) != 5)
         return "could not write";
     close(host.input);
-    close(host.errors);
     std::string output = ReadToEnd(host.output);
+    ReadToEnd(host.errors);  // open to the end: a closed one would end the game with SIGPIPE
     int status = WaitAtMostTenSeconds(host.pid);
     if (!WIFEXITED(status) || WEXITSTATUS(status) != 0)
         return "status " + std::to_string(status) + ": " + output;
@@ -120,8 +120,8 @@ std::string PopenRead(const std::string& before)
     if (host.pid == -1)
         return "could not start";
     close(host.input);
-    close(host.errors);
     std::string output = ReadToEnd(host.output);
+    ReadToEnd(host.errors);
     WaitAtMostTenSeconds(host.pid);
     return output;
 }

@@ -1,4 +1,5 @@
 -- platform: unix
+-- sanitizers: no leak check
 -- What the interpreter keeps its signals for still works once the game has its own back.
 assert(rb.Initialize() == 1)
 -- SIGCHLD wakes its waits for children.
