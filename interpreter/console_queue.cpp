@@ -2,6 +2,7 @@
 
 #include <ruby/thread.h>
 
+#include <atomic>
 #include <chrono>
 #include <condition_variable>
 #include <cstdio>
@@ -30,6 +31,9 @@ std::size_t g_used = 0;
 std::size_t g_dropped = 0;        // bytes of texts given up on
 unsigned long g_wakeups = 0;      // counts the interpreter's requests to stop waiting
 bool g_gameInside = false;        // the game's thread is in a member call
+// Set with g_lock held whenever there is something to write; read without
+// it, so that the game's thread pays no lock when nothing waits.
+std::atomic<bool> g_somethingWaits{false};
 
 struct Wait {
     const Entry* entry;
@@ -55,6 +59,7 @@ bool TryAppend(Entry* entry)
         g_first = entry;
     g_last = entry;
     g_used += entry->length;
+    g_somethingWaits.store(true, std::memory_order_release);
     return true;
 }
 
@@ -72,8 +77,10 @@ void* WaitForRoom(void* argument)
         g_roomMade.wait(hold, roomOrWakeup);
     else if (!g_roomMade.wait_for(hold, kGiveUpAfter, roomOrWakeup))
         wait->gaveUp = true;
-    if (wait->gaveUp)
+    if (wait->gaveUp) {
         g_dropped += wait->entry->length;
+        g_somethingWaits.store(true, std::memory_order_release);
+    }
     return nullptr;
 }
 
@@ -94,6 +101,7 @@ void NoteDropped(std::size_t length)
 {
     std::lock_guard<std::mutex> hold(g_lock);
     g_dropped += length;
+    g_somethingWaits.store(true, std::memory_order_release);
 }
 
 }  // namespace
@@ -132,7 +140,7 @@ void ConsoleQueueGameInside(bool inside)
 
 void DrainConsoleQueue()
 {
-    if (!OnInterpreterThread())
+    if (!g_somethingWaits.load(std::memory_order_acquire) || !OnInterpreterThread())
         return;
     Entry* entry = nullptr;
     std::size_t dropped = 0;
@@ -144,6 +152,7 @@ void DrainConsoleQueue()
         dropped = g_dropped;
         g_first = g_last = nullptr;
         g_used = g_dropped = 0;
+        g_somethingWaits.store(false, std::memory_order_relaxed);
         g_roomMade.notify_all();
     }
     while (entry != nullptr) {

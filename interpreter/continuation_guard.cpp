@@ -62,6 +62,10 @@ VALUE SealAll(VALUE)
 
 void SealContinuations()
 {
+    // The common case costs one constant lookup: nothing has loaded the library.
+    static const ID name = rb_intern("Continuation");
+    if (NIL_P(g_continuationClass) && !rb_const_defined(rb_cObject, name))
+        return;
     int state = 0;
     rb_protect(SealAll, Qnil, &state);
     if (state != 0)
