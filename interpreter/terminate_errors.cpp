@@ -58,11 +58,55 @@ VALUE Itself(VALUE self)
     return self;
 }
 
+VALUE Yes(VALUE)
+{
+    return Qtrue;
+}
+
+VALUE No(VALUE)
+{
+    return Qfalse;
+}
+
+VALUE Same(VALUE, VALUE value)
+{
+    return value;
+}
+
+// What at_exit blocks commonly call on $stderr; each ends in write.
+VALUE Puts(int argc, VALUE* argv, VALUE self)
+{
+    return rb_io_puts(argc, argv, self);
+}
+
+VALUE Print(int argc, VALUE* argv, VALUE self)
+{
+    return rb_io_print(argc, argv, self);
+}
+
+VALUE Printf(int argc, VALUE* argv, VALUE self)
+{
+    return rb_io_printf(argc, argv, self);
+}
+
+VALUE Append(VALUE self, VALUE text)
+{
+    return rb_io_addstr(self, text);
+}
+
 VALUE InstallWriter(VALUE)
 {
     VALUE writer = rb_obj_alloc(rb_cObject);
     rb_define_singleton_method(writer, "write", WriteReport, -1);
+    rb_define_singleton_method(writer, "puts", Puts, -1);
+    rb_define_singleton_method(writer, "print", Print, -1);
+    rb_define_singleton_method(writer, "printf", Printf, -1);
+    rb_define_singleton_method(writer, "<<", Append, 1);
     rb_define_singleton_method(writer, "flush", Itself, 0);
+    rb_define_singleton_method(writer, "sync", Yes, 0);
+    rb_define_singleton_method(writer, "sync=", Same, 1);
+    rb_define_singleton_method(writer, "tty?", No, 0);
+    rb_define_singleton_method(writer, "isatty", No, 0);
     rb_gv_set("$stderr", writer);
     return Qnil;
 }

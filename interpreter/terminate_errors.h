@@ -7,7 +7,8 @@ namespace kestrel {
 
 // Points $stderr at a writer that turns each line of the interpreter's report
 // into a "kestrel error: " console line. Call it on the game's thread just
-// before the interpreter is cleaned up.
+// before the interpreter is cleaned up. What at_exit blocks write to $stderr
+// themselves (write, puts, print, printf, <<) becomes such lines as well.
 void RouteTerminateErrors();
 
 // Writes what is left of an unfinished line, after the cleanup.

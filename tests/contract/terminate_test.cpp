@@ -36,6 +36,16 @@ TEST_F(TerminateWithRubyLeftRunning, WritesWhatAtExitBlocksRaiseToTheConsoleAndS
     EXPECT_EQ(1, host.Call("Terminate"));
 }
 
+TEST_F(TerminateWithRubyLeftRunning, WhatAtExitBlocksWriteToStderrBecomesConsoleLinesToo)
+{
+    host.argument = "at_exit { $stderr.puts 'saving'; $stderr.print 'saved ', 3, 10.chr; "
+                    "$stderr << 'done' << 10.chr; $stderr.printf('%d left%s', 0, 10.chr); $stderr.flush }";
+    ASSERT_EQ(1, host.Call("RunString"));
+    EXPECT_EQ(1, host.Call("Terminate"));
+    EXPECT_EQ("kestrel error: saving\nkestrel error: saved 3\nkestrel error: done\nkestrel error: 0 left\n",
+              host.console);
+}
+
 TEST_F(TerminateWithRubyLeftRunning, WritesWhatAFinalizerRaisesToTheConsole)
 {
     host.argument = "ObjectSpace.define_finalizer(Object.new, proc { raise 'finalizer broke' })";
