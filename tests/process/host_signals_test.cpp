@@ -3,6 +3,7 @@
 // breaks one of the game's blocking reads.
 #include <gtest/gtest.h>
 
+#include <poll.h>
 #include <signal.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -132,6 +133,30 @@ TEST(BlockingRead, PopenReadGetsItsDataWhileAnotherChildEnds)
     EXPECT_EQ("data nil", PopenRead("rb.RunString('x = 1')"));
     EXPECT_EQ("data nil", PopenRead("rb.RunString('system(%q(true)); Thread.new { sleep }')"));
     EXPECT_EQ("data nil", PopenRead("rb.Terminate()"));
+}
+
+}  // namespace
+
+namespace {
+
+// The interpreter wakes a thread blocked in a read of the game's own standard
+// input with SIGVTALRM; the relay must let that interrupt it, or Terminate
+// would wait for the game's next line for ever.
+TEST(BlockingRead, TerminateStopsAThreadBlockedReadingTheGamesStandardInput)
+{
+    HostProcess host = StartHost(Chunks({"rb.RunString('$reader = Thread.new { $stdin.read }; sleep 0.2')",
+                                         "io.write(rb.Terminate()) io.flush()"}));
+    ASSERT_NE(-1, host.pid);
+    struct pollfd ready = {host.output, POLLIN, 0};
+    char count = 0;
+    bool answered = poll(&ready, 1, 10 * 1000) == 1 && read(host.output, &count, 1) == 1;
+    EXPECT_TRUE(answered) << "Terminate did not return while the game's input stayed open";
+    EXPECT_EQ('1', count);
+    close(host.input);
+    close(host.output);
+    ReadToEnd(host.errors);
+    int status = WaitAtMostTenSeconds(host.pid);
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << status;
 }
 
 }  // namespace
