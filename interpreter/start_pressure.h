@@ -10,7 +10,7 @@ namespace kestrel {
 
 // True when the process can still give the interpreter's start what it takes:
 // the address space of its heaps (the transient heap alone reserves 32 MiB),
-// a few descriptors for its wake-up pipes, and a timer. Each is taken and
+// two descriptors for its wake-up events, and a timer. Each is taken and
 // given back at once.
 bool InterpreterCanStart();
 
