@@ -41,8 +41,9 @@ TEST_F(ConsoleFromOtherThreads, ARactorsLinesComeOutInOrderBeforeWhatTheGameWrit
 
 TEST_F(ConsoleFromOtherThreads, TextARactorWritesWhileTheGameRunsItsOwnCodeWaitsForTheNextCall)
 {
-    ASSERT_EQ(1, Run("$r = Ractor.new { puts \"while the game was away\\n\"; 1 }"));
-    std::this_thread::sleep_for(std::chrono::milliseconds(200));
+    // The Ractor writes once the call has returned to the game.
+    ASSERT_EQ(1, Run("$r = Ractor.new { sleep 0.1; puts \"while the game was away\\n\"; 1 }"));
+    std::this_thread::sleep_for(std::chrono::milliseconds(500));
     EXPECT_EQ("", host.console);
     ASSERT_EQ(1, Run("$r.take; puts \"back\\n\""));
     EXPECT_EQ("while the game was away\nback\n", host.console);
