@@ -3,16 +3,25 @@
 #include <ruby.h>
 
 #include "interpreter/console_output.h"
+#include "interpreter/console_queue.h"
+#include "interpreter/lifecycle.h"
 
 namespace kestrel {
 namespace {
 
 // Writes a String's bytes verbatim, with no line break added; any other value
-// writes nothing. Returns 0 either way.
+// writes nothing. Returns 0 either way. On another thread the text waits for
+// the game's thread, which writes it.
 VALUE NewPuts(VALUE, VALUE value)
 {
-    if (RB_TYPE_P(value, T_STRING))
-        WriteConsoleText(RSTRING_PTR(value), static_cast<std::size_t>(RSTRING_LEN(value)));
+    if (!RB_TYPE_P(value, T_STRING))
+        return INT2FIX(0);
+    if (!OnInterpreterThread()) {
+        QueueConsoleText(value);
+        return INT2FIX(0);
+    }
+    DrainConsoleQueue();
+    WriteConsoleText(RSTRING_PTR(value), static_cast<std::size_t>(RSTRING_LEN(value)));
     return INT2FIX(0);
 }
 

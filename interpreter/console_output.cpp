@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "contract/host_interface.h"
+#include "interpreter/console_queue.h"
 
 namespace kestrel {
 namespace {
@@ -42,6 +43,7 @@ void WriteConsoleText(const char* text, std::size_t length)
 void WriteErrorLine(const char* lead, const char* detail, std::size_t detailLength,
                     const char* trail)
 {
+    DrainConsoleQueue();  // what other threads wrote before comes first
     std::size_t leadLength = std::strlen(lead);
     std::size_t trailLength = std::strlen(trail);
     if (leadLength + detailLength + trailLength <= kPieceSize) {

@@ -5,7 +5,13 @@
 #include "interpreter/console_output.h"
 #include "interpreter/evaluation.h"
 #include "interpreter/forked_child.h"
+#include "interpreter/host_signals.h"
+#include "interpreter/member_call.h"
 #include "interpreter/portability.h"
+#include "interpreter/process_settings.h"
+#include "interpreter/standard_streams.h"
+#include "interpreter/start_pressure.h"
+#include "interpreter/terminate_errors.h"
 
 namespace kestrel {
 namespace {
@@ -34,13 +40,23 @@ void StartInterpreter()
         return;
     g_interpreterThread = CurrentThread();
     SaveHostSignals();
-    bool started = StartRubyRuntime() && PrepareEvaluation();
-    RestoreHostSignals();
+    SaveProcessSettings();
+    bool started = InterpreterCanStart() && StartRubyRuntime() && PrepareEvaluation();
+    RestoreProcessSettings();
     g_life = started ? Life::Running : Life::StartFailed;
-    if (started)
+    if (started) {
+        KeepStandardStreams();
+        SettleSignalsAfterStart();
         WatchForForks();
-    else
+    } else {
+        GiveBackAllSignals();
         WriteErrorLine(kCouldNotStart);
+    }
+}
+
+bool OnInterpreterThread()
+{
+    return g_interpreterThread != nullptr && CurrentThread() == g_interpreterThread;
 }
 
 const char* InterpreterRefusal()
@@ -64,12 +80,19 @@ bool InterpreterRunning()
     return g_life == Life::Running;
 }
 
+// ruby_cleanup, unlike ruby_finalize, first stops every Thread and Ractor
+// still alive, and its timer, before the interpreter is taken down. What its
+// at_exit blocks and finalizers raise is written to the console; the
+// interpreter is gone all the same.
 void TerminateInterpreter()
 {
-    SaveHostSignals();
-    ruby_finalize();
-    RestoreHostSignals();
+    BeginMemberCall();
+    RouteTerminateErrors();
+    ruby_cleanup(0);
+    FinishTerminateErrors();
     g_life = Life::Terminated;
+    EndMemberCall();
+    GiveBackAllSignals();
 }
 
 }  // namespace kestrel

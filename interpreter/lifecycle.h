@@ -13,6 +13,9 @@ void StartInterpreter();
 // null when it may be.
 const char* InterpreterRefusal();
 
+// True on the thread that started the interpreter: the game's.
+bool OnInterpreterThread();
+
 // Whether there is a running interpreter that Terminate would finalize.
 bool InterpreterRunning();
 

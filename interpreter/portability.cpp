@@ -2,7 +2,6 @@
 
 #include <ruby.h>
 
-#include <csignal>
 #include <cstdio>
 
 #if defined(_WIN32)
@@ -22,22 +21,6 @@ namespace {
 
 #if defined(_WIN32)
 
-const int kStopSignals[] = {SIGINT, SIGTERM};
-using Handler = void (*)(int);
-Handler g_savedHandlers[sizeof kStopSignals / sizeof kStopSignals[0]];
-
-void SaveSignal(int index)
-{
-    Handler handler = std::signal(kStopSignals[index], SIG_DFL);
-    std::signal(kStopSignals[index], handler);
-    g_savedHandlers[index] = handler;
-}
-
-void RestoreSignal(int index)
-{
-    std::signal(kStopSignals[index], g_savedHandlers[index]);
-}
-
 // The interpreter's DLL is loaded from the module's folder first
 // (windows_loader.cpp). Then Ruby's Windows runtime sets up its own C library
 // state; see windows_start.cpp for what that does to the game's process.
@@ -51,19 +34,6 @@ bool PrepareRuntime()
 
 #else
 
-const int kStopSignals[] = {SIGINT, SIGTERM, SIGHUP, SIGQUIT};
-struct sigaction g_savedHandlers[sizeof kStopSignals / sizeof kStopSignals[0]];
-
-void SaveSignal(int index)
-{
-    sigaction(kStopSignals[index], nullptr, &g_savedHandlers[index]);
-}
-
-void RestoreSignal(int index)
-{
-    sigaction(kStopSignals[index], &g_savedHandlers[index], nullptr);
-}
-
 // Debian's libruby3.1 is found by the system's loader.
 bool PrepareRuntime()
 {
@@ -72,26 +42,12 @@ bool PrepareRuntime()
 
 #endif
 
-constexpr int kStopSignalCount = sizeof kStopSignals / sizeof kStopSignals[0];
-
 VALUE ClearLoadPath(VALUE)
 {
     return rb_ary_clear(rb_gv_get("$LOAD_PATH"));
 }
 
 }  // namespace
-
-void SaveHostSignals()
-{
-    for (int i = 0; i < kStopSignalCount; ++i)
-        SaveSignal(i);
-}
-
-void RestoreHostSignals()
-{
-    for (int i = 0; i < kStopSignalCount; ++i)
-        RestoreSignal(i);
-}
 
 // ruby_init alone leaves out the part of the core that this release writes in
 // Ruby (Time.now, Array#pack, GC.start and more): that part is loaded while the

@@ -4,6 +4,8 @@
 
 #include "interpreter/evaluation.h"
 #include "interpreter/forked_child.h"
+#include "interpreter/member_call.h"
+#include "interpreter/standard_streams.h"
 
 namespace kestrel {
 namespace {
@@ -29,22 +31,6 @@ FailureReason ReadException()
     return {"", className, std::strlen(className), " (its message could not be read)", Qnil};
 }
 
-VALUE FlushStream(VALUE stream)
-{
-    return rb_io_flush(stream);
-}
-
-// Ruby's own standard output and error are buffered inside the interpreter;
-// flushed after every evaluation so that nothing is lost if the game exits
-// without terminating it. A failing flush (user code may have replaced either
-// stream) is ignored.
-void FlushStandardStreams()
-{
-    int state = 0;
-    rb_protect(FlushStream, rb_stdout, &state);
-    rb_protect(FlushStream, rb_stderr, &state);
-}
-
 // The value of the evaluated code is discarded.
 VALUE EvalTextBody(VALUE source)
 {
@@ -63,6 +49,7 @@ bool ProtectedRun(ProtectedBody body, VALUE argument, FailureReason* failure)
 {
     int state = 0;
     long process = EvaluationProcess();
+    BeginMemberCall();
     rb_protect(body, argument, &state);
     EndIfForkedChild(process, state);
     if (state != 0)
@@ -72,6 +59,7 @@ bool ProtectedRun(ProtectedBody body, VALUE argument, FailureReason* failure)
     // cause of the next one raised, and every failure would keep all earlier
     // ones alive (and Kernel#abort would print them again).
     rb_set_errinfo(Qnil);
+    EndMemberCall();
     return state == 0;
 }
 

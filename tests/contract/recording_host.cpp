@@ -95,6 +95,8 @@ const standin::OperationTable<standin::object::kSize> kObject = {
 void RecordConsole(const char* text, std::size_t length, void* context)
 {
     auto* host = static_cast<RecordingHost*>(context);
+    if (std::this_thread::get_id() != host->ownThread)
+        ++host->consoleWritesFromOtherThreads;
     if (host->console.empty())
         host->interpreterRanAtFirstWrite = ruby_native_thread_p() != 0;
     host->calls.push_back("Msg(" + std::string(text, length) + ")");

@@ -9,6 +9,7 @@
 #include <cstdint>
 #include <map>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "host_positions.h"
@@ -40,6 +41,8 @@ public:
     std::vector<std::string> notices;  // handed to ReportError
     std::string console;               // everything written to the console
     std::size_t longestConsoleWrite = 0;
+    int consoleWritesFromOtherThreads = 0;  // made elsewhere than on the thread that made this host
+    std::thread::id ownThread = std::this_thread::get_id();
     bool interpreterRanAtFirstWrite = false;
 
     // What ArgText gives for argument 1; null leaves the argument out.
