@@ -19,31 +19,9 @@ extern char** environ;
 
 namespace {
 
-struct Ended {
-    int status;
-    std::string output;
-    std::string errors;
-};
-
-Ended RunWithInput(const std::string& input)
-{
-    HostProcess host = StartHost({"--console", "/dev/null"});
-    if (host.pid == -1)
-        return {-1, "", "could not start"};
-    if (write(host.input, input.data(), input.size()) < 0)
-        return {-1, "", "could not write"};
-    close(host.input);
-    Ended ended;
-    ended.output = ReadToEnd(host.output);
-    ended.errors = ReadToEnd(host.errors);
-    int status = WaitAtMostTenSeconds(host.pid);
-    ended.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    return ended;
-}
-
 TEST(ConsoleInput, AChunkThatIsNotCompleteGoesOnOverTheNextLines)
 {
-    Ended ended = RunWithInput(
+    Ended ended = RunHost({"--console", "/dev/null"},
         "x =\n"
         "  20 + 22\n"
         "function twice(n)\n"
@@ -59,7 +37,7 @@ TEST(ConsoleInput, AChunkThatIsNotCompleteGoesOnOverTheNextLines)
 
 TEST(ConsoleInput, AnErrorOtherThanAnEarlyEndIsReportedAtOnceAndReadingGoesOn)
 {
-    Ended ended = RunWithInput("x = = 1\nprint('next')\n");
+    Ended ended = RunHost({"--console", "/dev/null"}, "x = = 1\nprint('next')\n");
     EXPECT_EQ(1, ended.status);
     EXPECT_EQ("next\n", ended.output);
     EXPECT_EQ(0u, ended.errors.find("kestrel-host: stdin:1: unexpected symbol near '='\n")) << ended.errors;
@@ -67,7 +45,7 @@ TEST(ConsoleInput, AnErrorOtherThanAnEarlyEndIsReportedAtOnceAndReadingGoesOn)
 
 TEST(ConsoleInput, InputThatEndsInsideAChunkIsReportedAsTheParserSeesIt)
 {
-    Ended ended = RunWithInput("print('first')\nfunction f()\n  return 1\n");
+    Ended ended = RunHost({"--console", "/dev/null"}, "print('first')\nfunction f()\n  return 1\n");
     EXPECT_EQ(1, ended.status);
     EXPECT_EQ("first\n", ended.output);
     EXPECT_EQ(0u, ended.errors.find("kestrel-host: stdin:2: 'end' expected (to close 'function' at line 1) near '<eof>'\n"))

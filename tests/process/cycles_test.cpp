@@ -14,26 +14,6 @@
 
 namespace {
 
-struct Ended {
-    int status;
-    std::string output;
-    std::string errors;
-};
-
-Ended RunHost(const std::vector<std::string>& arguments)
-{
-    HostProcess host = StartHost(arguments);
-    if (host.pid == -1)
-        return {-1, "", "could not start"};
-    close(host.input);
-    Ended ended;
-    ended.output = ReadToEnd(host.output);
-    ended.errors = ReadToEnd(host.errors);
-    int status = WaitAtMostTenSeconds(host.pid);
-    ended.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    return ended;
-}
-
 std::string ReadFile(const std::string& path)
 {
     std::ifstream file(path, std::ios::binary);

@@ -8,28 +8,6 @@
 
 namespace {
 
-struct Ended {
-    int status;
-    std::string output;
-    std::string errors;
-};
-
-Ended RunHost(const std::vector<std::string>& arguments, const std::string& input = "")
-{
-    HostProcess host = StartHost(arguments);
-    if (host.pid == -1)
-        return {-1, "", "could not start"};
-    if (!input.empty() && write(host.input, input.data(), input.size()) < 0)
-        return {-1, "", "could not write"};
-    close(host.input);
-    Ended ended;
-    ended.output = ReadToEnd(host.output);
-    ended.errors = ReadToEnd(host.errors);
-    int status = WaitAtMostTenSeconds(host.pid);
-    ended.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    return ended;
-}
-
 TEST(HostCommand, RunsEachLineOfStandardInputWhenGivenNoChunkOrScript)
 {
     Ended ended = RunHost({"--errors", "return"}, "print(rb.RunString('raise %q(no)'))\nprint('next')\n");

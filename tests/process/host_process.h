@@ -22,3 +22,14 @@ std::string ReadToEnd(int stream);
 // How the process ended, as waitpid gives it, or -1 when it had not ended
 // after ten seconds (it is then killed).
 int WaitAtMostTenSeconds(pid_t process);
+
+// How a run of the host ended, with all it wrote.
+struct Ended {
+    int status;  // the exit status, or -1 when it did not exit normally in time
+    std::string output;
+    std::string errors;
+};
+
+// Starts the host, writes `input` to its standard input and closes it, and
+// waits for the host to end.
+Ended RunHost(const std::vector<std::string>& arguments, const std::string& input = "");

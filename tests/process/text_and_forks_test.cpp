@@ -13,26 +13,6 @@
 
 namespace {
 
-struct Ended {
-    int status;
-    std::string output;
-    std::string errors;
-};
-
-Ended RunHost(const std::vector<std::string>& arguments)
-{
-    HostProcess host = StartHost(arguments);
-    if (host.pid == -1)
-        return {-1, "", "could not start"};
-    close(host.input);
-    Ended ended;
-    ended.output = ReadToEnd(host.output);
-    ended.errors = ReadToEnd(host.errors);
-    int status = WaitAtMostTenSeconds(host.pid);
-    ended.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    return ended;
-}
-
 const char kUtf8Checks[] =
     "raise 'x' unless \"\xC3\xA9\".length == 1 && \"\xE6\x97\xA5\xE6\x9C\xAC\".reverse == "
     "\"\xE6\x9C\xAC\xE6\x97\xA5\" && \"abc\".encode(\"UTF-16LE\").bytesize == 6 && "
