@@ -115,17 +115,10 @@ TEST(GameSignals, SigchldLeavesTheGamesBlockingReadAlone)
 // Reads from one io.popen child while another ends.
 std::string PopenRead(const std::string& before)
 {
-    HostProcess host = StartHost(Chunks({before,
+    return RunHost(Chunks({before,
         "local slow = io.popen('sleep 1; echo data') local quick = io.popen('sleep 0.2') "
         "local got, err = slow:read('*l') quick:close() slow:close() "
-        "io.write(tostring(got), ' ', tostring(err))"}));
-    if (host.pid == -1)
-        return "could not start";
-    close(host.input);
-    std::string output = ReadToEnd(host.output);
-    ReadToEnd(host.errors);
-    WaitAtMostTenSeconds(host.pid);
-    return output;
+        "io.write(tostring(got), ' ', tostring(err))"})).output;
 }
 
 TEST(BlockingRead, PopenReadGetsItsDataWhileAnotherChildEnds)

@@ -107,14 +107,7 @@ std::string RunGame(const std::vector<std::string>& chunks)
         arguments.push_back("-e");
         arguments.push_back(chunk);
     }
-    HostProcess host = StartHost(arguments);
-    if (host.pid == -1)
-        return "could not start";
-    close(host.input);
-    std::string output = ReadToEnd(host.output);
-    ReadToEnd(host.errors);
-    WaitAtMostTenSeconds(host.pid);
-    return output;
+    return RunHost(arguments).output;
 }
 
 TEST(ProcessSettings, TransparentHugePagesStayAsTheGameHadThem)
