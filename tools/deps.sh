@@ -14,13 +14,6 @@
 set -euo pipefail
 
 cache=${KESTREL_CACHE:-$HOME/.cache/kestrel}
-as_root=()
-if [[ $(id -u) -ne 0 ]]; then
-  command -v sudo >/dev/null || { echo "deps: installing $* needs root; there is no sudo" >&2; exit 1; }
-  as_root=(sudo)
-fi
-apt=("${as_root[@]}" env DEBIAN_FRONTEND=noninteractive apt-get -o DPkg::Lock::Timeout=600)
-
 missing=()
 for package in "$@"; do
   if ! dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q "install ok installed"; then
@@ -28,6 +21,13 @@ for package in "$@"; do
   fi
 done
 ((${#missing[@]})) || exit 0
+
+as_root=()
+if [[ $(id -u) -ne 0 ]]; then
+  command -v sudo >/dev/null || { echo "deps: installing ${missing[*]} needs root, and there is no sudo" >&2; exit 1; }
+  as_root=(sudo)
+fi
+apt=("${as_root[@]}" env DEBIAN_FRONTEND=noninteractive apt-get -o DPkg::Lock::Timeout=600)
 
 mkdir -p "$cache"
 log=$(mktemp)
@@ -39,13 +39,11 @@ update() {
   [[ -z $updated ]] || return 0
   updated=1
   echo "deps: apt-get update"
-  if "${apt[@]}" update >"$log" 2>&1; then
-    touch "$stamp"
-  else
+  if ! "${apt[@]}" update >"$log" 2>&1; then
     echo "deps: warning: apt-get update could not read every index; going on with the others:" >&2
     grep -E '^(E|W):' "$log" | grep -v 'unsandboxed' | head -5 >&2 || true
-    touch "$stamp"
   fi
+  touch "$stamp"
 }
 
 # --no-remove: installing for kestrel never takes a package away.
