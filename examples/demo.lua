@@ -1,5 +1,5 @@
 -- A game script that uses Ruby through kestrel. Run from this folder:
---   ../build/kestrel-host demo.lua
+--   ../build-demo/kestrel-host demo.lua   (what tools/demo.sh builds and runs)
 
 -- Until rb.Initialize, Ruby's puts writes to the process's standard output.
 rb.RunString('puts "(this line went to standard output, not the console)"')

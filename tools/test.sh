@@ -1,15 +1,24 @@
 #!/usr/bin/env bash
 # Builds kestrel, the stand-ins and every test, with warnings as errors, and
-# runs the suite: on x86-64, as a soak, under valgrind's memcheck, on i386,
-# under the sanitizers, and for Windows under Wine (tools/windows/test.sh).
-# Installs the Debian packages each stage is missing.
+# runs the suite in stages: on x86-64, as a soak, under valgrind's memcheck,
+# under the sanitizers, on i386, against Ruby's own core tests (conformance),
+# for both Windows builds under Wine (tools/windows/test.sh), and the release
+# files (tools/package.sh). Each stage installs the Debian packages it is
+# missing (64-bit ones only; see tools/deps.sh) and builds what it needs into
+# the cache (~/.cache/kestrel) the first time.
 #
-# Usage: tools/test.sh [STAGE...]
-#   stages: main soak memcheck i386 sanitize conformance windows release (default: all, in this order)
+# Usage: tools/test.sh            the quick stages: those that need nothing built into the cache
+#        tools/test.sh all        every stage, in order
+#        tools/test.sh STAGE...   only these
 set -euo pipefail
 top=$(cd "$(dirname "$0")/.." && pwd)
 jobs=$(nproc)
-all_stages=(main soak memcheck i386 sanitize conformance windows release)
+
+# Every stage, in the order `all` runs them; a stage is the function stage_NAME.
+all_stages=(main soak memcheck sanitize i386 conformance windows release)
+# What runs with no argument: the stages a developer runs all day.
+quick_stages=(main soak memcheck sanitize)
+
 common=(g++ make cmake pkg-config ruby3.1-dev liblua5.1-0-dev libgtest-dev)
 
 build() {  # DIR CMAKE-ARGUMENTS...
@@ -47,10 +56,15 @@ stage_memcheck() {
 
 stage_conformance() { build_main; "$top/tools/deps.sh" ruby3.1 dpkg-dev; "$top/tools/conformance.sh"; }
 
+# The compiler and C library from g++-multilib; Ruby, Lua and GoogleTest for
+# i386 from a sysroot in the cache (tools/i386-sysroot.sh), which the toolchain
+# file points the build and the test runs at.
 stage_i386() {
-  "$top/tools/deps.sh" --i386 "${common[@]}" g++-multilib qemu-user \
-    libruby3.1:i386 ruby3.1-dev:i386 liblua5.1-0-dev:i386 libgtest-dev:i386
-  build "$top/build-i386" -DCMAKE_TOOLCHAIN_FILE="$top/cmake/toolchains/i386-linux.cmake"
+  "$top/tools/deps.sh" g++ make cmake pkg-config g++-multilib qemu-user
+  local sysroot
+  sysroot=$("$top/tools/i386-sysroot.sh")
+  build "$top/build-i386" -DCMAKE_TOOLCHAIN_FILE="$top/cmake/toolchains/i386-linux.cmake" \
+    -DKESTREL_I386_SYSROOT="$sysroot"
   run "$top/build-i386" -LE 'memcheck|soak'
 }
 
@@ -67,17 +81,28 @@ stage_windows() {
 
 stage_release() { "$top/tools/package.sh"; }
 
-stages=("$@")
-((${#stages[@]})) || stages=("${all_stages[@]}")
+case ${1:-} in
+  '') stages=("${quick_stages[@]}") ;;
+  all) stages=("${all_stages[@]}") ;;
+  *) stages=("$@") ;;
+esac
 for stage in "${stages[@]}"; do
   if [[ " ${all_stages[*]} " != *" $stage "* ]]; then
-    echo "unknown stage '$stage'; the stages are: ${all_stages[*]}" >&2
+    echo "unknown stage '$stage'; the stages are: ${all_stages[*]} (or 'all')" >&2
     exit 2
   fi
 done
+
+# A stage that fails ends the run (set -e); say which, and what passed before.
+current= summary=
+trap 'status=$?
+      [[ -z $current ]] || echo "=== $current FAILED (status $status) after $((SECONDS - start)) s${summary:+; passed:$summary}" >&2' EXIT
 for stage in "${stages[@]}"; do
   echo "=== $stage"
-  start=$SECONDS
+  current=$stage start=$SECONDS
   "stage_$stage"
+  current=
   echo "=== $stage passed in $((SECONDS - start)) s"
+  summary+=" $stage $((SECONDS - start)) s,"
 done
+echo "=== passed in $SECONDS s:${summary%,}"
