@@ -58,4 +58,7 @@ if(NOT LUA_FOUND)
 endif()
 add_library(kestrel::ruby ALIAS PkgConfig::RUBY)
 add_library(kestrel::ruby_for_module ALIAS PkgConfig::RUBY)
+# The interpreter's own folder of extension libraries, for tests that load
+# one by its path (pkg-config puts a sysroot build's sysroot before it).
+pkg_get_variable(KESTREL_RUBY_ARCHDIR ${KESTREL_RUBY_PC} rubyarchdir)
 add_library(kestrel::lua ALIAS PkgConfig::LUA)

@@ -123,16 +123,49 @@ void RegisterFolder(const char* folder, const char* prefix)
     closedir(directory);
 }
 
+// The folder of the interpreter's own encoding libraries when its start could
+// not load them from its compiled-in folder (it was unpacked elsewhere): found
+// beside its library file, or nil.
+VALUE FolderBesideInterpreter()
+{
+    char* beside = EncodingFolderBesideInterpreter();
+    if (beside == nullptr)
+        return Qnil;
+    VALUE folder = rb_str_new_cstr(beside);
+    std::free(beside);
+    DIR* directory = opendir(RSTRING_PTR(folder));
+    if (directory == nullptr)
+        return Qnil;
+    closedir(directory);
+    return folder;
+}
+
+VALUE RequireFeature(VALUE feature)
+{
+    return rb_require(reinterpret_cast<const char*>(feature));
+}
+
 }  // namespace
 
 void RegisterEncodingLibraries()
 {
     VALUE folder = EncodingFolder();
+    bool missedAtStart = NIL_P(folder);
+    if (missedAtStart)
+        folder = FolderBesideInterpreter();
     if (NIL_P(folder))
         return;
     RegisterFolder(StringValueCStr(folder), "enc/");
     VALUE converters = rb_str_plus(folder, rb_str_new_cstr("trans/"));
     RegisterFolder(StringValueCStr(converters), "enc/trans/");
+    if (missedAtStart) {
+        // What the start would have loaded: the names of every encoding and
+        // converter. Without them only the few built-in encodings exist.
+        int state = 0;
+        rb_protect(RequireFeature, reinterpret_cast<VALUE>("enc/encdb.so"), &state);
+        rb_protect(RequireFeature, reinterpret_cast<VALUE>("enc/trans/transdb.so"), &state);
+        rb_set_errinfo(Qnil);
+    }
     RB_GC_GUARD(folder);
     RB_GC_GUARD(converters);
 }

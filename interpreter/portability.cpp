@@ -3,6 +3,8 @@
 #include <ruby.h>
 
 #include <cstdio>
+#include <cstdlib>
+#include <cstring>
 
 #if defined(_WIN32)
 #include <process.h>
@@ -100,6 +102,12 @@ bool RunExtensionLibrary(const char* path, const char* initName)
     return true;
 }
 
+// The Windows interpreter has its encodings linked in.
+char* EncodingFolderBesideInterpreter()
+{
+    return nullptr;
+}
+
 #else
 
 namespace {
@@ -138,6 +146,24 @@ bool RunExtensionLibrary(const char* path, const char* initName)
         return false;
     reinterpret_cast<void (*)()>(init)();
     return true;
+}
+
+char* EncodingFolderBesideInterpreter()
+{
+    Dl_info library;
+    if (dladdr(reinterpret_cast<void*>(&ruby_setup), &library) == 0 || library.dli_fname == nullptr)
+        return nullptr;
+    const char* slash = std::strrchr(library.dli_fname, '/');
+    if (slash == nullptr)
+        return nullptr;
+    static const char kBeside[] = "/ruby/3.1.0/enc/";
+    std::size_t folderLength = static_cast<std::size_t>(slash - library.dli_fname);
+    char* folder = static_cast<char*>(std::malloc(folderLength + sizeof kBeside));
+    if (folder == nullptr)
+        return nullptr;
+    std::memcpy(folder, library.dli_fname, folderLength);
+    std::memcpy(folder + folderLength, kBeside, sizeof kBeside);
+    return folder;
 }
 
 #endif

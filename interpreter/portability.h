@@ -25,4 +25,11 @@ long CurrentProcessId();
 // library stays loaded for the rest of the process either way.
 bool RunExtensionLibrary(const char* path, const char* initName);
 
+// The folder that holds the interpreter's encoding libraries beside its own
+// library file (".../ruby/3.1.0/enc/", with its separator), as a new buffer
+// the caller frees; null where the encodings are built into the interpreter.
+// Used when the interpreter's compiled-in folder does not exist: an
+// interpreter unpacked somewhere else than where it was built for.
+char* EncodingFolderBesideInterpreter();
+
 }  // namespace kestrel

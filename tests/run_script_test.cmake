@@ -20,6 +20,8 @@ get_filename_component(directory "${SCRIPT}" DIRECTORY)
 get_filename_component(name "${SCRIPT}" NAME_WE)
 
 separate_arguments(options UNIX_COMMAND "${OPTIONS}")
+# Where the interpreter keeps its extension libraries, for scripts that load one.
+set(ENV{KESTREL_RUBY_ARCHDIR} "${RUBY_ARCHDIR}")
 if(NO_LEAK_CHECK)
   # LeakSanitizer's end-of-process tracer crashes ("Tracer caught signal
   # 11") in a kestrel-host in which the interpreter ran a Ruby Thread.

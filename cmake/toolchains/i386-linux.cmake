@@ -16,7 +16,9 @@
 # found without being installed. CTest runs every 32-bit program through it, as
 # it is the build's CMAKE_CROSSCOMPILING_EMULATOR; run one by hand the same way:
 #   build-i386/i386-run build-i386/kestrel-host -e 'rb.RunString("puts 1")'
-# qemu-i386 runs them because not every machine can execute 32-bit programs.
+# Where the kernel runs 32-bit programs (its 32-bit loader, from libc6-i386,
+# starts) they run natively, as on a real i386 system; elsewhere under
+# qemu-i386, whose emulation of signals and threads is not the kernel's.
 set(CMAKE_SYSTEM_NAME Linux)
 set(CMAKE_SYSTEM_PROCESSOR i686)
 set(CMAKE_LIBRARY_ARCHITECTURE i386-linux-gnu)
@@ -59,10 +61,11 @@ set(ENV{PKG_CONFIG_SYSROOT_DIR} ${KESTREL_I386_SYSROOT})
 set(ENV{PKG_CONFIG_LIBDIR} ${KESTREL_I386_SYSROOT}/usr/lib/i386-linux-gnu/pkgconfig:${KESTREL_I386_SYSROOT}/usr/share/pkgconfig)
 
 find_program(KESTREL_QEMU_I386 qemu-i386)
+set(run "if /lib/ld-linux.so.2 --help >/dev/null 2>&1; then LD_LIBRARY_PATH='${lib_path}' exec \"$@\"; fi")
 if(KESTREL_QEMU_I386)
-  set(run "exec '${KESTREL_QEMU_I386}' -E 'LD_LIBRARY_PATH=${lib_path}' \"$@\"")
+  string(APPEND run "\nexec '${KESTREL_QEMU_I386}' -E 'LD_LIBRARY_PATH=${lib_path}' \"$@\"")
 else()
-  set(run "LD_LIBRARY_PATH='${lib_path}' exec \"$@\"")
+  string(APPEND run "\necho 'i386-run: this kernel runs no 32-bit programs and qemu-i386 is missing' >&2; exit 127")
 endif()
 file(WRITE ${CMAKE_BINARY_DIR}/i386-run "#!/bin/sh\n# Runs a 32-bit program of this build with the i386 sysroot's libraries.\n${run}\n")
 file(CHMOD ${CMAKE_BINARY_DIR}/i386-run PERMISSIONS OWNER_READ OWNER_WRITE OWNER_EXECUTE GROUP_READ
