@@ -72,22 +72,9 @@ TEST(HostCycles, StopAtAModuleThatCannotBeLoaded)
 // signal comes while the tenth runs Ruby, or Lua after Ruby.
 void ExpectStoppedInTheTenthCycle(int signal, const std::string& tenth)
 {
-    HostProcess host = StartHost({"--cycles", "10", "--console", "/dev/null", "-e",
-                                  "rb.RunString('$cycles = ($cycles || 0) + 1')", "-e",
-                                  "if HOST_CYCLE == 10 then io.write('r') io.flush() " + tenth + " end"});
-    ASSERT_NE(-1, host.pid);
-    close(host.input);
-    close(host.errors);
-    char byte = 0;
-    if (read(host.output, &byte, 1) == 1)
-        usleep(100 * 1000);  // let it get into the loop that follows
-    close(host.output);
-    kill(host.pid, signal);
-
-    int status = WaitAtMostTenSeconds(host.pid);
-    ASSERT_NE(-1, status) << "the game did not stop";
-    ASSERT_TRUE(WIFSIGNALED(status)) << "status " << status;
-    EXPECT_EQ(signal, WTERMSIG(status));
+    ExpectEndedBySignalOnceReady(signal, {"--cycles", "10", "--console", "/dev/null", "-e",
+                                          "rb.RunString('$cycles = ($cycles || 0) + 1')", "-e",
+                                          "if HOST_CYCLE == 10 then io.write('r') io.flush() " + tenth + " end"});
 }
 
 TEST(HostCycles, StopSignalsStillEndTheGameAfterTenCycles)

@@ -1,5 +1,7 @@
 #include "host_process.h"
 
+#include <gtest/gtest.h>
+
 #include <signal.h>
 #include <spawn.h>
 #include <sys/wait.h>
@@ -94,4 +96,22 @@ Ended RunHost(const std::vector<std::string>& arguments, const std::string& inpu
     int status = WaitAtMostTenSeconds(host.pid);
     ended.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
     return ended;
+}
+
+void ExpectEndedBySignalOnceReady(int signal, const std::vector<std::string>& arguments)
+{
+    HostProcess host = StartHost(arguments);
+    ASSERT_NE(-1, host.pid);
+    close(host.input);
+    close(host.errors);
+    char byte = 0;
+    if (read(host.output, &byte, 1) == 1)
+        usleep(100 * 1000);  // let it get into the loop that follows
+    close(host.output);
+    kill(host.pid, signal);
+
+    int status = WaitAtMostTenSeconds(host.pid);
+    ASSERT_NE(-1, status) << "the game did not stop";
+    ASSERT_TRUE(WIFSIGNALED(status)) << "status " << status;
+    EXPECT_EQ(signal, WTERMSIG(status));
 }

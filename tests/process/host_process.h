@@ -33,3 +33,8 @@ struct Ended {
 // Starts the host, writes `input` to its standard input and closes it, and
 // waits for the host to end.
 Ended RunHost(const std::vector<std::string>& arguments, const std::string& input = "");
+
+// Starts the host with `arguments`, waits until it writes its first byte to
+// standard output (the script's sign that it is ready), sends `signal`, and
+// expects the host to end by that signal.
+void ExpectEndedBySignalOnceReady(int signal, const std::vector<std::string>& arguments);

@@ -20,20 +20,7 @@ void ExpectStoppedBy(int signal, const std::vector<std::string>& chunks)
         arguments.push_back("-e");
         arguments.push_back(chunk);
     }
-    HostProcess host = StartHost(arguments);
-    ASSERT_NE(-1, host.pid);
-    close(host.input);
-    close(host.errors);
-    char byte = 0;
-    if (read(host.output, &byte, 1) == 1)
-        usleep(100 * 1000);  // let it get into the loop that follows
-    close(host.output);
-    kill(host.pid, signal);
-
-    int status = WaitAtMostTenSeconds(host.pid);
-    ASSERT_NE(-1, status) << "the game did not stop";
-    ASSERT_TRUE(WIFSIGNALED(status)) << "status " << status;
-    EXPECT_EQ(signal, WTERMSIG(status));
+    ExpectEndedBySignalOnceReady(signal, arguments);
 }
 
 TEST(StopSignals, EndTheGameWhileRubyCodeRuns)
