@@ -3,8 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
-#include <thread>
 
+#include "pause.h"
 #include "recording_host.h"
 
 namespace {
@@ -18,7 +18,7 @@ TEST_F(TerminateWithRubyLeftRunning, StopsThreadsAndRactorsAndCountsOne)
     ASSERT_EQ(1, host.Call("RunString"));
     EXPECT_EQ(1, host.Call("Terminate"));
     // Nothing of the interpreter runs on after it: the process lives on.
-    std::this_thread::sleep_for(std::chrono::milliseconds(300));
+    PauseFor(std::chrono::milliseconds(300));
     EXPECT_EQ("", host.console);
     EXPECT_TRUE(host.notices.empty());
 }
