@@ -3,6 +3,7 @@
 #include <ruby.h>
 
 #include <csignal>
+#include <cstring>
 
 #if !defined(_WIN32)
 #include <errno.h>
@@ -52,11 +53,23 @@ void SettleSignalsAfterStart()
 void SignalsEnterInterpreter() {}
 void SignalsLeaveInterpreter() {}
 
+int RelayedSignalNamed(const char*, std::size_t)
+{
+    return 0;
+}
+
+void BeginTrapChange(int) {}
+void EndTrapChange(int) {}
+
 #else
 
 struct sigaction g_host[NSIG];    // before the first start
 bool g_hostKnown[NSIG];           // false where the system let us neither read nor set it
-struct sigaction g_ruby[NSIG];    // the interpreter's, for the relays
+// The interpreter's handlers behind the relays, as it last set them. Ruby code
+// changes them (trap) while relays may read them on any thread: a change is
+// written to the slot not in use, then that slot is switched in.
+struct sigaction g_rubySlots[2][NSIG];
+volatile sig_atomic_t g_rubySlot = 0;
 bool g_saved = false;
 pthread_t g_gameThread;
 stack_t g_hostAltStack;  // the game thread's, replaced by the interpreter's at the start
@@ -64,6 +77,11 @@ stack_t g_hostAltStack;  // the game thread's, replaced by the interpreter's at 
 volatile sig_atomic_t g_inInterpreter = 0;  // the game's thread is in a member call
 volatile sig_atomic_t g_relaysOn = 0;       // the interpreter is alive
 volatile sig_atomic_t g_childPending = 0;   // a SIGCHLD came while the game ran its own code
+
+const struct sigaction& Ruby(int signal)
+{
+    return g_rubySlots[g_rubySlot][signal];
+}
 
 bool IsDefault(const struct sigaction& action)
 {
@@ -117,7 +135,7 @@ void ChildRelay(int signal, siginfo_t* info, void* context)
     int savedErrno = errno;
     if (g_relaysOn) {
         if (g_inInterpreter)
-            Call(g_ruby[signal], signal, info, context);
+            Call(Ruby(signal), signal, info, context);
         else
             g_childPending = 1;
     }
@@ -127,8 +145,9 @@ void ChildRelay(int signal, siginfo_t* info, void* context)
     errno = savedErrno;
 }
 
-// A write to a closed pipe on a thread that is running Ruby code: the
-// interpreter ignores it and the write fails with EPIPE.
+// A write to a closed pipe on a thread that is running Ruby code goes to the
+// interpreter, which ignores it unless Ruby code trapped PIPE; the write fails
+// with EPIPE.
 void PipeRelay(int signal, siginfo_t* info, void* context)
 {
     int savedErrno = errno;
@@ -136,6 +155,8 @@ void PipeRelay(int signal, siginfo_t* info, void* context)
     bool rubyRuns = g_relaysOn && ruby_native_thread_p() && (!onGameThread || g_inInterpreter);
     if (!rubyRuns || SentByAnotherProcess(info))
         GiveToHost(signal, info, context);
+    else
+        Call(Ruby(signal), signal, info, context);
     errno = savedErrno;
 }
 
@@ -146,7 +167,7 @@ void FaultRelay(int signal, siginfo_t* info, void* context)
 {
     bool onGameThread = pthread_equal(pthread_self(), g_gameThread) != 0;
     if (g_relaysOn && ruby_native_thread_p() && (!onGameThread || g_inInterpreter))
-        Call(g_ruby[signal], signal, info, context);
+        Call(Ruby(signal), signal, info, context);
     else
         GiveToHost(signal, info, context);
 }
@@ -195,7 +216,7 @@ void InstallRelay(const Relay& relay)
         action.sa_flags |= SA_NOCLDWAIT;
     // Blocked while it runs: what either side asked for. The interpreter may
     // leave a fault's relay by a jump, and unblocks only the fault itself.
-    action.sa_mask = g_ruby[relay.signal].sa_mask;
+    action.sa_mask = Ruby(relay.signal).sa_mask;
     for (int other = 1; other < NSIG; ++other) {
         if (sigismember(&host.sa_mask, other) == 1)
             sigaddset(&action.sa_mask, other);
@@ -228,7 +249,7 @@ void SettleSignalsAfterStart()
         if (!Settable(signal))
             continue;
         if (const Relay* relay = RelayFor(signal)) {
-            sigaction(signal, nullptr, &g_ruby[signal]);
+            sigaction(signal, nullptr, &g_rubySlots[g_rubySlot][signal]);
             InstallRelay(*relay);
         } else {
             sigaction(signal, &g_host[signal], nullptr);
@@ -263,13 +284,46 @@ void SignalsEnterInterpreter()
         info.si_signo = SIGCHLD;
         info.si_code = SI_USER;
         info.si_pid = getpid();
-        Call(g_ruby[SIGCHLD], SIGCHLD, &info, nullptr);
+        Call(Ruby(SIGCHLD), SIGCHLD, &info, nullptr);
     }
 }
 
 void SignalsLeaveInterpreter()
 {
     g_inInterpreter = 0;
+}
+
+int RelayedSignalNamed(const char* name, std::size_t length)
+{
+    static const struct {
+        const char* name;
+        int signal;
+    } kNames[] = {{"CHLD", SIGCHLD}, {"CLD", SIGCHLD}, {"PIPE", SIGPIPE}, {"VTALRM", SIGVTALRM}, {"SEGV", SIGSEGV}};
+    for (const auto& known : kNames) {
+        if (std::strlen(known.name) == length && std::memcmp(known.name, name, length) == 0)
+            return known.signal;
+    }
+    return 0;
+}
+
+// For the change the interpreter's own handler is in place: it reads its
+// previous handler back as it would without the relay.
+void BeginTrapChange(int signal)
+{
+    if (g_relaysOn && signal > 0 && signal < NSIG && RelayFor(signal) != nullptr)
+        sigaction(signal, &Ruby(signal), nullptr);
+}
+
+void EndTrapChange(int signal)
+{
+    const Relay* relay = signal > 0 && signal < NSIG ? RelayFor(signal) : nullptr;
+    if (!g_relaysOn || relay == nullptr)
+        return;
+    int spare = 1 - g_rubySlot;
+    std::memcpy(g_rubySlots[spare], g_rubySlots[g_rubySlot], sizeof g_rubySlots[spare]);
+    sigaction(signal, nullptr, &g_rubySlots[spare][signal]);
+    g_rubySlot = spare;
+    InstallRelay(*relay);
 }
 
 #endif

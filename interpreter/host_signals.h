@@ -25,9 +25,13 @@
 //             others to the host's disposition. It runs on the interpreter's
 //             alternate signal stack, which replaces the game thread's own
 //             while the interpreter lives.
+// Ruby code may trap CHLD and PIPE: the interpreter's new handler goes behind
+// the relay, which stays.
 // After Terminate every signal has the host's disposition again, and the game
 // thread its own alternate signal stack.
 #pragma once
+
+#include <cstddef>
 
 namespace kestrel {
 
@@ -43,5 +47,19 @@ void GiveBackAllSignals();
 // The game's thread enters or leaves the interpreter (a member call).
 void SignalsEnterInterpreter();
 void SignalsLeaveInterpreter();
+
+// The number of the relayed signal with this name ("CHLD", without "SIG"),
+// or 0.
+int RelayedSignalNamed(const char* name, std::size_t length);
+
+// Around the interpreter's trap of a signal. With the relay in its place the
+// interpreter would take it for a handler it does not know: trap would answer
+// nil for the previous handler, and putting that nil back would make the
+// signal run a command of nil, raising NoMethodError in whatever Ruby code runs
+// when the next one comes. So its own handler is put back for the change, and
+// afterwards the relay goes in front of the new one. Any other signal, or
+// none alive, is left alone.
+void BeginTrapChange(int signal);
+void EndTrapChange(int signal);
 
 }  // namespace kestrel

@@ -9,6 +9,7 @@
 #include "interpreter/member_call.h"
 #include "interpreter/portability.h"
 #include "interpreter/process_settings.h"
+#include "interpreter/signal_traps.h"
 #include "interpreter/standard_streams.h"
 #include "interpreter/start_pressure.h"
 #include "interpreter/terminate_errors.h"
@@ -41,7 +42,7 @@ void StartInterpreter()
     g_interpreterThread = CurrentThread();
     SaveHostSignals();
     SaveProcessSettings();
-    bool started = InterpreterCanStart() && StartRubyRuntime() && PrepareEvaluation();
+    bool started = InterpreterCanStart() && StartRubyRuntime() && PrepareEvaluation() && GuardSignalTraps();
     RestoreProcessSettings();
     g_life = started ? Life::Running : Life::StartFailed;
     if (started) {

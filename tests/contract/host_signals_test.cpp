@@ -107,4 +107,47 @@ TEST(HostHandlers, ATrapByRubyCodeLastsUntilTerminate)
     EXPECT_EQ(1, g_userSignals);
 }
 
+// Library code traps a signal and puts back what trap answered. For the
+// signals the module relays the interpreter's new handler goes behind the
+// relay, trap answers as it does without kestrel, and the host keeps getting
+// its children's signals.
+TEST(HostHandlers, RubyTrapsOfRelayedSignalsKeepTheRelaysAndAnswerAsRubyDoes)
+{
+    struct sigaction child = {};
+    child.sa_sigaction = CountChildSignal;
+    child.sa_flags = SA_SIGINFO | SA_RESTART;
+    sigemptyset(&child.sa_mask);
+    sigaction(SIGCHLD, &child, nullptr);
+    g_childSignals = 0;
+
+    RecordingHost host;
+    ASSERT_EQ(0, host.Open());
+    struct sigaction relay = {};
+    sigaction(SIGCHLD, nullptr, &relay);
+    host.argument = "old = trap(:CHLD, 'IGNORE'); trap('SIGCHLD', old)\n"
+                    "raise \"CHLD answered #{old.inspect}\" unless old == 'DEFAULT'\n"
+                    "old = Signal.trap(:PIPE) { $piped = true }; Kernel.trap(:PIPE, old)";
+    ASSERT_EQ(1, host.Call("RunString")) << host.console;
+    struct sigaction now = {};
+    sigaction(SIGCHLD, nullptr, &now);
+    EXPECT_EQ(relay.sa_sigaction, now.sa_sigaction);
+
+    // A child that ends calls no command of nil in the next script, and the
+    // host's handler still runs.
+    EndAChild();
+    EXPECT_EQ(1, g_childSignals);
+    host.argument = "system('true'); raise 'no status' unless $?.success?";
+    EXPECT_EQ(1, host.Call("RunString")) << host.console;
+    EXPECT_EQ(2, g_childSignals);
+
+    // A trap of PIPE runs for Ruby's own write to a closed pipe.
+    host.argument = "$piped = false; trap(:PIPE) { $piped = true }\n"
+                    "IO.popen('true', 'w') { |io| sleep 0.2; io.write('x' * 100_000) } rescue Errno::EPIPE\n"
+                    "sleep 0.1; raise 'PIPE not trapped' unless $piped";
+    EXPECT_EQ(1, host.Call("RunString")) << host.console;
+    EXPECT_EQ(1, host.Call("Terminate"));
+    sigaction(SIGCHLD, nullptr, &now);
+    EXPECT_EQ(CountChildSignal, now.sa_sigaction);
+}
+
 }  // namespace
