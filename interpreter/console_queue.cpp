@@ -30,7 +30,9 @@ Entry* g_last = nullptr;
 std::size_t g_used = 0;
 std::size_t g_dropped = 0;        // bytes of texts given up on
 unsigned long g_wakeups = 0;      // counts the interpreter's requests to stop waiting
-bool g_gameInside = false;        // the game's thread is in a member call
+// The game's thread is in a member call. Set without the lock: every change
+// is followed by a drain, which takes the lock and wakes whoever waits.
+std::atomic<bool> g_gameInside{false};
 // Set with g_lock held whenever there is something to write; read without
 // it, so that the game's thread pays no lock when nothing waits.
 std::atomic<bool> g_somethingWaits{false};
@@ -73,7 +75,7 @@ void* WaitForRoom(void* argument)
     std::unique_lock<std::mutex> hold(g_lock);
     unsigned long wakeups = g_wakeups;
     auto roomOrWakeup = [&] { return Fits(wait->entry->length) || g_wakeups != wakeups; };
-    if (!g_gameInside)
+    if (!g_gameInside.load(std::memory_order_acquire))
         g_roomMade.wait(hold, roomOrWakeup);
     else if (!g_roomMade.wait_for(hold, kGiveUpAfter, roomOrWakeup))
         wait->gaveUp = true;
@@ -134,8 +136,7 @@ void QueueConsoleText(VALUE text)
 
 void ConsoleQueueGameInside(bool inside)
 {
-    std::lock_guard<std::mutex> hold(g_lock);
-    g_gameInside = inside;
+    g_gameInside.store(inside, std::memory_order_release);
 }
 
 void DrainConsoleQueue()

@@ -62,9 +62,10 @@ VALUE SealAll(VALUE)
 
 void SealContinuations()
 {
-    // The common case costs one constant lookup: nothing has loaded the library.
+    // The common case costs one lookup in Object's own constants, where the
+    // library defines the class: nothing has loaded it.
     static const ID name = rb_intern("Continuation");
-    if (NIL_P(g_continuationClass) && !rb_const_defined(rb_cObject, name))
+    if (NIL_P(g_continuationClass) && !rb_const_defined_at(rb_cObject, name))
         return;
     int state = 0;
     rb_protect(SealAll, Qnil, &state);

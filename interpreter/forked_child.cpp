@@ -8,12 +8,12 @@ namespace kestrel {
 
 void WatchForForks()
 {
-    FlushHostOutputBeforeForks();
+    WatchForks();
 }
 
 long EvaluationProcess()
 {
-    return CurrentProcessId();
+    return static_cast<long>(ForkCount());
 }
 
 // ruby_cleanup runs the at_exit blocks and finalizers, flushes Ruby's own
@@ -23,7 +23,7 @@ long EvaluationProcess()
 // handlers nor its buffers belong to this child.
 void EndIfForkedChild(long evaluationProcess, int state)
 {
-    if (CurrentProcessId() == evaluationProcess)
+    if (static_cast<long>(ForkCount()) == evaluationProcess)
         return;
     EndProcessNow(ruby_cleanup(state));
 }

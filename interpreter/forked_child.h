@@ -10,7 +10,8 @@ namespace kestrel {
 // Called once, when the interpreter has started.
 void WatchForForks();
 
-// The process an evaluation starts in; given back to EndIfForkedChild.
+// Which process an evaluation starts in, told apart from the children it may
+// fork without a system call; given back to EndIfForkedChild.
 long EvaluationProcess();
 
 // Called right after an evaluation came back, with the state it came back in

@@ -1,6 +1,7 @@
 #include "interpreter/portability.h"
 
 #include <ruby.h>
+#include <ruby/io.h>
 
 #include <cstdio>
 #include <cstdlib>
@@ -75,14 +76,22 @@ bool StartRubyRuntime()
     return state == 0;
 }
 
+bool NothingToFlush(VALUE stream)
+{
+    if (!RB_TYPE_P(stream, T_FILE))
+        return false;
+    const rb_io_t* io = RFILE(stream)->fptr;
+    return io != nullptr && io->wbuf.len == 0 && (io->mode & FMODE_READABLE) == 0 && !RTEST(io->tied_io_for_writing);
+}
+
 #if defined(_WIN32)
 
-// Windows has no fork: nothing to prepare.
-void FlushHostOutputBeforeForks() {}
+// Windows has no fork: nothing to prepare or count.
+void WatchForks() {}
 
-long CurrentProcessId()
+unsigned long ForkCount()
 {
-    return static_cast<long>(_getpid());
+    return 0;
 }
 
 void EndProcessNow(int status)
@@ -112,21 +121,28 @@ char* EncodingFolderBesideInterpreter()
 
 namespace {
 
+volatile unsigned long g_forkCount = 0;
+
 void FlushAllOutput()
 {
     std::fflush(nullptr);
 }
 
-}  // namespace
-
-void FlushHostOutputBeforeForks()
+void CountFork()
 {
-    pthread_atfork(FlushAllOutput, nullptr, nullptr);
+    g_forkCount = g_forkCount + 1;
 }
 
-long CurrentProcessId()
+}  // namespace
+
+void WatchForks()
 {
-    return static_cast<long>(getpid());
+    pthread_atfork(FlushAllOutput, nullptr, CountFork);
+}
+
+unsigned long ForkCount()
+{
+    return g_forkCount;
 }
 
 void EndProcessNow(int status)

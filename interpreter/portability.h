@@ -2,6 +2,8 @@
 // The module's logic calls these names and never tests the platform itself.
 #pragma once
 
+#include <ruby.h>
+
 namespace kestrel {
 
 // Starts the interpreter with its whole core loaded and nothing else: no script
@@ -10,11 +12,20 @@ namespace kestrel {
 bool StartRubyRuntime();
 
 // Has every fork of this process flush the C library's output buffers first,
-// so that a child never writes out again what the host had buffered.
-void FlushHostOutputBeforeForks();
+// so that a child never writes out again what the host had buffered, and
+// counted in the child.
+void WatchForks();
 
-// The operating system's id of the calling process.
-long CurrentProcessId();
+// How many forks made the calling process since WatchForks: 0 in the process
+// that called it, one more in each child. Reading it costs no system call
+// (an evaluation reads it twice).
+unsigned long ForkCount();
+
+// True when flushing `stream` would do nothing: one of the interpreter's own
+// IO objects, not open for reading, with no output waiting in its buffer.
+// Reads the interpreter's record of the stream, whose layout is this release's;
+// false whenever it cannot tell.
+bool NothingToFlush(VALUE stream);
 
 // Ends the process at once with `status`: no handler the host registered for
 // its own exit runs, and no C library buffer is flushed.

@@ -2,6 +2,8 @@
 
 #include <ruby.h>
 
+#include "interpreter/portability.h"
+
 namespace kestrel {
 namespace {
 
@@ -15,9 +17,11 @@ VALUE FlushStream(VALUE stream)
     return rb_io_flush(stream);
 }
 
+// Called after every evaluation: a stream with nothing waiting costs no
+// protected call.
 void Flush(VALUE stream)
 {
-    if (NIL_P(stream))
+    if (NIL_P(stream) || NothingToFlush(stream))
         return;
     int state = 0;
     rb_protect(FlushStream, stream, &state);
