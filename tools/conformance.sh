@@ -65,22 +65,43 @@ export LC_ALL=C.UTF-8
 load_path=$("$ruby" --disable=all -e 'print $LOAD_PATH.join(":")')
 listed=$(uncommented "$here/differences.txt")
 
+# The words after a file's name on its line of files.txt.
+file_words() {  # NAME
+  uncommented "$here/files.txt" | awk -v name="$1" '$1 == name { $1 = ""; print }'
+}
+
+# The runner's options for a file, one a line: the seed, and a filter that
+# leaves out, on both sides, the tests its line names after "skip=".
+runner_options() {  # NAME
+  local word
+  echo "--seed=$seed"
+  for word in $(file_words "$1"); do
+    [[ $word == skip=* ]] && echo "--name=!/#(?:$(tr , '|' <<<"${word#skip=}"))\\z/"
+  done
+  return 0
+}
+
 run_standalone() {  # NAME
-  local work=$out/$1.standalone.work
+  local work=$out/$1.standalone.work options
+  mapfile -t options < <(runner_options "$1")
   rm -rf "$work" && mkdir -p "$work"
   (cd "$work" && timeout -s KILL "$limit" "$ruby" --disable=all "$here/driver.rb" "$tests" \
-    "$out/$1.standalone" "$tests/test/ruby/test_$1.rb" "$load_path" --seed=$seed \
+    "$out/$1.standalone" "$tests/test/ruby/test_$1.rb" "$load_path" "${options[@]}" \
     >"$out/$1.standalone.log" 2>&1) || true
 }
 
 run_kestrel() {  # NAME
-  local work=$out/$1.kestrel.work initialize=true
+  local work=$out/$1.kestrel.work initialize=true option options= list
+  mapfile -t list < <(runner_options "$1")
+  for option in "${list[@]}"; do
+    options+="[[$option]], "
+  done
   rm -rf "$work" && mkdir -p "$work"
-  grep -qE "^$1\s+no-initialize" "$here/files.txt" && initialize=false
+  [[ " $(file_words "$1") " == *" no-initialize "* ]] && initialize=false
   (cd "$work" && timeout -s KILL "$limit" "$build/kestrel-host" --console "$out/$1.console" \
     -e "DRIVER = [[$here/driver.rb]] SOURCE = [[$tests]] RESULTS = [[$out/$1.kestrel]]
         TEST_FILE = [[$tests/test/ruby/test_$1.rb]] LOAD_PATH = [[$load_path]]
-        OPTIONS = {'--seed=$seed'} INITIALIZE = $initialize" \
+        OPTIONS = {$options} INITIALIZE = $initialize" \
     "$here/run.lua" >"$out/$1.kestrel.log" 2>&1) || true
 }
 
