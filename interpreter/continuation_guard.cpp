@@ -3,6 +3,8 @@
 #include <ruby.h>
 #include <ruby/debug.h>
 
+#include "interpreter/protected_run.h"
+
 namespace kestrel {
 namespace {
 
@@ -67,10 +69,7 @@ void SealContinuations()
     static const ID name = rb_intern("Continuation");
     if (NIL_P(g_continuationClass) && !rb_const_defined_at(rb_cObject, name))
         return;
-    int state = 0;
-    rb_protect(SealAll, Qnil, &state);
-    if (state != 0)
-        rb_set_errinfo(Qnil);
+    ProtectedTry(SealAll, Qnil);
 }
 
 }  // namespace kestrel

@@ -10,6 +10,7 @@
 #include <utility>
 
 #include "interpreter/portability.h"
+#include "interpreter/protected_run.h"
 
 // Exported by the interpreter for extensions built into it: `init` is called
 // when the feature `name` is first required, and the feature counts as loaded.
@@ -161,10 +162,8 @@ void RegisterEncodingLibraries()
     if (missedAtStart) {
         // What the start would have loaded: the names of every encoding and
         // converter. Without them only the few built-in encodings exist.
-        int state = 0;
-        rb_protect(RequireFeature, reinterpret_cast<VALUE>("enc/encdb.so"), &state);
-        rb_protect(RequireFeature, reinterpret_cast<VALUE>("enc/trans/transdb.so"), &state);
-        rb_set_errinfo(Qnil);
+        ProtectedTry(RequireFeature, reinterpret_cast<VALUE>("enc/encdb.so"));
+        ProtectedTry(RequireFeature, reinterpret_cast<VALUE>("enc/trans/transdb.so"));
     }
     RB_GC_GUARD(folder);
     RB_GC_GUARD(converters);

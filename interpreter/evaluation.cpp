@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "interpreter/encoding_libraries.h"
+#include "interpreter/protected_run.h"
 
 namespace kestrel {
 namespace {
@@ -30,11 +31,7 @@ bool PrepareEvaluation()
 {
     rb_global_variable(&g_eval);
     rb_global_variable(&g_sourceName);
-    int state = 0;
-    rb_protect(PrepareBody, Qnil, &state);
-    if (state != 0)
-        rb_set_errinfo(Qnil);
-    return state == 0;
+    return ProtectedTry(PrepareBody, Qnil);
 }
 
 VALUE EvaluateText(const char* text)

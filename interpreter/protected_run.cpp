@@ -68,4 +68,13 @@ bool ProtectedEvaluate(const char* source, FailureReason* failure)
     return ProtectedRun(EvalTextBody, reinterpret_cast<VALUE>(source), failure);
 }
 
+bool ProtectedTry(ProtectedBody body, VALUE argument)
+{
+    int state = 0;
+    rb_protect(body, argument, &state);
+    if (state != 0)
+        rb_set_errinfo(Qnil);
+    return state == 0;
+}
+
 }  // namespace kestrel

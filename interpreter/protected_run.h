@@ -35,4 +35,9 @@ bool ProtectedRun(ProtectedBody body, VALUE argument, FailureReason* failure);
 // Evaluates source text (EvaluateText) with ProtectedRun.
 bool ProtectedEvaluate(const char* source, FailureReason* failure);
 
+// For the module's own work, whose failure it handles by carrying on: runs
+// `body(argument)` under protection and lets go of the exception, if any.
+// True when the body came back normally.
+bool ProtectedTry(ProtectedBody body, VALUE argument);
+
 }  // namespace kestrel

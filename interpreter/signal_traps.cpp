@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "interpreter/host_signals.h"
+#include "interpreter/protected_run.h"
 
 namespace kestrel {
 namespace {
@@ -73,11 +74,7 @@ VALUE GuardBody(VALUE)
 
 bool GuardSignalTraps()
 {
-    int state = 0;
-    rb_protect(GuardBody, Qnil, &state);
-    if (state != 0)
-        rb_set_errinfo(Qnil);
-    return state == 0;
+    return ProtectedTry(GuardBody, Qnil);
 }
 
 }  // namespace kestrel

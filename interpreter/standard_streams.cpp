@@ -3,6 +3,7 @@
 #include <ruby.h>
 
 #include "interpreter/portability.h"
+#include "interpreter/protected_run.h"
 
 namespace kestrel {
 namespace {
@@ -23,10 +24,7 @@ void Flush(VALUE stream)
 {
     if (NIL_P(stream) || NothingToFlush(stream))
         return;
-    int state = 0;
-    rb_protect(FlushStream, stream, &state);
-    if (state != 0)
-        rb_set_errinfo(Qnil);
+    ProtectedTry(FlushStream, stream);
 }
 
 }  // namespace

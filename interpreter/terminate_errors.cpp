@@ -7,6 +7,7 @@
 #include <string>
 
 #include "interpreter/console_output.h"
+#include "interpreter/protected_run.h"
 
 namespace kestrel {
 namespace {
@@ -117,10 +118,7 @@ VALUE InstallWriter(VALUE)
 // report then goes to standard error, as before.
 void RouteTerminateErrors()
 {
-    int state = 0;
-    rb_protect(InstallWriter, Qnil, &state);
-    if (state != 0)
-        rb_set_errinfo(Qnil);
+    ProtectedTry(InstallWriter, Qnil);
 }
 
 void FinishTerminateErrors()
